@@ -2,6 +2,10 @@
 // the simulator, the editor's highlighting and the disassembly all read.
 #pragma once
 
+#include "isa/forms.h"
+#include "isa/operands.h"
+
+#include <array>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -124,9 +128,11 @@ struct Mnemonic {
     std::string_view source;  // keyword accepted in source text (case-sensitive)
     std::string_view message; // name used in messages and code-image comments
     Group group;
+    Rules rules;               // operand kinds, ranges and the size rule
+    std::array<Form, 2> forms; // small and large form; a single form leaves the large one none
 };
 
-// All 81 mnemonics in opcode order.
+// All 81 mnemonics in opcode order (the table itself is in isa/instruction_table.h).
 std::span<const Mnemonic> mnemonics();
 
 // The mnemonic whose source keyword is exactly `word`, if any.
