@@ -53,8 +53,10 @@ struct Registry {
     }
 };
 
+// Never destroyed: sessions still open when the process ends are not closed, as when any
+// program exits, and their backends are not touched after the simulator has gone.
 Registry& registry() {
-    static Registry r;
+    static Registry& r = *new Registry;
     return r;
 }
 

@@ -64,8 +64,9 @@ private:
     std::array<std::uint8_t, program_size> program_{};
     std::uint16_t pc_ = 0;
     std::uint8_t flags_ = 0; // the flag bits of byte 0 of register 0x47
+    // A circular stack: a call writes at return_top_ and moves it up, a return moves it down.
     std::array<std::uint16_t, return_stack_depth> return_stack_{};
-    std::uint8_t return_depth_ = 0;   // entries in use, at most return_stack_depth
+    std::uint8_t return_top_ = 0;
     std::uint8_t eeprom_address_ = 0; // user EEPROM cell of getepr and putepr
     Otp otp_;
     UserEeprom user_eeprom_;

@@ -172,15 +172,14 @@ void Cpu::execute(const isa::Instruction& in) {
         if (bitSet(in) == (in.opcode == op_skipBitS)) skipInstructions(in.operands[2].value);
         return;
     case op_jsub:
-        c_.return_stack_[c_.return_depth_ % Chip::return_stack_depth] = next_;
-        c_.return_depth_ =
-            static_cast<std::uint8_t>((c_.return_depth_ + 1) % Chip::return_stack_depth);
+        c_.return_stack_[c_.return_top_] = next_;
+        c_.return_top_ = static_cast<std::uint8_t>((c_.return_top_ + 1) % Chip::return_stack_depth);
         jump(in);
         return;
     case op_jsubret:
-        c_.return_depth_ = static_cast<std::uint8_t>(
-            (c_.return_depth_ + Chip::return_stack_depth - 1) % Chip::return_stack_depth);
-        next_ = c_.return_stack_[c_.return_depth_];
+        c_.return_top_ = static_cast<std::uint8_t>((c_.return_top_ + Chip::return_stack_depth - 1) %
+                                                   Chip::return_stack_depth);
+        next_ = c_.return_stack_[c_.return_top_];
         return;
     case op_stop:
         next_ = c_.pc_; // holds the program address

@@ -221,8 +221,8 @@ void ProgrammerDevice::powerOn() {
 }
 
 void ProgrammerDevice::setResetLine(bool on) {
-    // Releasing the reset line restarts the chip.
-    if (reset_line_ && !on) board_.initReset();
+    // Asserting the reset line resets the chip and holds it until the line is released.
+    if (on && !reset_line_) board_.initReset();
     reset_line_ = on;
 }
 
