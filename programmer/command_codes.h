@@ -6,6 +6,17 @@
 
 namespace wire {
 
+// The setup packet of a USB control transfer.
+struct ControlSetup {
+    std::uint8_t requestType = 0;
+    std::uint8_t request = 0;
+    std::uint16_t value = 0;
+    std::uint16_t index = 0;
+    std::uint16_t length = 0;
+
+    bool deviceToHost() const { return (requestType & 0x80) != 0; }
+};
+
 inline constexpr std::uint16_t manufacturer_id = 0x194E;
 inline constexpr std::uint16_t programmer_model = 0x0001;
 inline constexpr std::uint16_t programmer_model_alt = 0x100F;

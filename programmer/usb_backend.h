@@ -3,6 +3,7 @@
 #pragma once
 
 #include "programmer/clock.h"
+#include "programmer/command_codes.h"
 #include "programmer/visa.h"
 
 #include <cstdint>
@@ -21,21 +22,13 @@ struct UsbDeviceEntry {
     std::uint64_t key = 0; // the backend's own handle for the device
 };
 
-struct ControlRequest {
-    std::uint8_t requestType = 0;
-    std::uint8_t request = 0;
-    std::uint16_t value = 0;
-    std::uint16_t index = 0;
-    std::uint16_t length = 0;
-};
-
 // An open device. Transfers return a VISA status.
 class UsbConnection {
 public:
     virtual ~UsbConnection() = default;
-    virtual ViStatus controlOut(const ControlRequest& request, const std::uint8_t* data,
+    virtual ViStatus controlOut(const wire::ControlSetup& request, const std::uint8_t* data,
                                 ViUInt32 timeout_ms) = 0;
-    virtual ViStatus controlIn(const ControlRequest& request, std::uint8_t* data,
+    virtual ViStatus controlIn(const wire::ControlSetup& request, std::uint8_t* data,
                                std::uint16_t& received, ViUInt32 timeout_ms) = 0;
 };
 

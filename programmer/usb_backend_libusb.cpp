@@ -92,7 +92,7 @@ public:
         libusb_close(handle_);
     }
 
-    ViStatus controlOut(const ControlRequest& request, const std::uint8_t* data,
+    ViStatus controlOut(const wire::ControlSetup& request, const std::uint8_t* data,
                         ViUInt32 timeout_ms) override {
         const int result = libusb_control_transfer(
             handle_, request.requestType, request.request, request.value, request.index,
@@ -101,8 +101,8 @@ public:
         return result == request.length ? VI_SUCCESS : VI_ERROR_IO;
     }
 
-    ViStatus controlIn(const ControlRequest& request, std::uint8_t* data, std::uint16_t& received,
-                       ViUInt32 timeout_ms) override {
+    ViStatus controlIn(const wire::ControlSetup& request, std::uint8_t* data,
+                       std::uint16_t& received, ViUInt32 timeout_ms) override {
         const int result =
             libusb_control_transfer(handle_, request.requestType, request.request, request.value,
                                     request.index, data, request.length, timeout_ms);

@@ -13,14 +13,14 @@ public:
     explicit SimulatorConnection(std::uint32_t device) : device_(device) {}
     ~SimulatorConnection() override { sim::simulator().close(); }
 
-    ViStatus controlOut(const ControlRequest& request, const std::uint8_t* data,
+    ViStatus controlOut(const wire::ControlSetup& request, const std::uint8_t* data,
                         ViUInt32 timeout_ms) override {
         const std::span<const std::uint8_t> out(data, data ? request.length : 0);
         return statusOf(transfer(request, out, {}), timeout_ms);
     }
 
-    ViStatus controlIn(const ControlRequest& request, std::uint8_t* data, std::uint16_t& received,
-                       ViUInt32 timeout_ms) override {
+    ViStatus controlIn(const wire::ControlSetup& request, std::uint8_t* data,
+                       std::uint16_t& received, ViUInt32 timeout_ms) override {
         const std::span<std::uint8_t> in(data, data ? request.length : 0);
         const sim::TransferResult result = transfer(request, {}, in);
         received = static_cast<std::uint16_t>(result.received);
@@ -28,11 +28,9 @@ public:
     }
 
 private:
-    sim::TransferResult transfer(const ControlRequest& request, std::span<const std::uint8_t> out,
-                                 std::span<std::uint8_t> in) {
-        const sim::ControlSetup setup{request.requestType, request.request, request.value,
-                                      request.index, request.length};
-        return sim::simulator().control(device_, setup, out, in);
+    sim::TransferResult transfer(const wire::ControlSetup& request,
+                                 std::span<const std::uint8_t> out, std::span<std::uint8_t> in) {
+        return sim::simulator().control(device_, request, out, in);
     }
 
     static ViStatus statusOf(const sim::TransferResult& result, ViUInt32 timeout_ms) {

@@ -129,13 +129,24 @@ Object* instrumentOf(Registry& r, ViSession vi, ViStatus& status) {
     return object;
 }
 
-std::optional<ControlRequest> requestOf(ViInt16 bmRequestType, ViInt16 bRequest, ViUInt16 wValue,
-                                        ViUInt16 wIndex, ViUInt16 wLength, bool device_to_host) {
-    if (bmRequestType < 0 || bmRequestType > 0xFF || bRequest < 0 || bRequest > 0xFF)
-        return std::nullopt;
-    if (((bmRequestType & 0x80) != 0) != device_to_host) return std::nullopt;
-    return ControlRequest{static_cast<std::uint8_t>(bmRequestType),
-                          static_cast<std::uint8_t>(bRequest), wValue, wIndex, wLength};
+// Checks a control transfer's session and setup fields, then lets `run` make it.
+template <typename Run>
+ViStatus controlTransfer(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, ViUInt16 wValue,
+                         ViUInt16 wIndex, ViUInt16 wLength, bool device_to_host, bool has_buffer,
+                         Run run) {
+    return guarded([&](Registry& r) {
+        ViStatus status = VI_SUCCESS;
+        Object* session = instrumentOf(r, vi, status);
+        if (!session) return status;
+        if (bmRequestType < 0 || bmRequestType > 0xFF || bRequest < 0 || bRequest > 0xFF ||
+            ((bmRequestType & 0x80) != 0) != device_to_host)
+            return VI_ERROR_INV_PARAMETER;
+        if (wLength > 0 && !has_buffer) return VI_ERROR_USER_BUF;
+        const wire::ControlSetup setup{static_cast<std::uint8_t>(bmRequestType),
+                                       static_cast<std::uint8_t>(bRequest), wValue, wIndex,
+                                       wLength};
+        return run(*session->connection, setup, session->timeout_ms);
+    });
 }
 
 } // namespace
@@ -261,30 +272,22 @@ ViStatus viStatusDesc(ViObject, ViStatus status, ViChar desc[]) {
 
 ViStatus viUsbControlOut(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, ViUInt16 wValue,
                          ViUInt16 wIndex, ViUInt16 wLength, ViConstBuf buf) {
-    return guarded([&](Registry& r) {
-        ViStatus status = VI_SUCCESS;
-        Object* session = instrumentOf(r, vi, status);
-        if (!session) return status;
-        const auto request = requestOf(bmRequestType, bRequest, wValue, wIndex, wLength, false);
-        if (!request) return VI_ERROR_INV_PARAMETER;
-        if (wLength > 0 && !buf) return VI_ERROR_USER_BUF;
-        return session->connection->controlOut(*request, buf, session->timeout_ms);
-    });
+    return controlTransfer(
+        vi, bmRequestType, bRequest, wValue, wIndex, wLength, false, buf != nullptr,
+        [&](UsbConnection& connection, const wire::ControlSetup& setup, ViUInt32 timeout_ms) {
+            return connection.controlOut(setup, buf, timeout_ms);
+        });
 }
 
 ViStatus viUsbControlIn(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, ViUInt16 wValue,
                         ViUInt16 wIndex, ViUInt16 wLength, ViPBuf buf, ViPUInt16 retCnt) {
     if (retCnt) *retCnt = 0;
-    return guarded([&](Registry& r) {
-        ViStatus status = VI_SUCCESS;
-        Object* session = instrumentOf(r, vi, status);
-        if (!session) return status;
-        const auto request = requestOf(bmRequestType, bRequest, wValue, wIndex, wLength, true);
-        if (!request) return VI_ERROR_INV_PARAMETER;
-        if (wLength > 0 && !buf) return VI_ERROR_USER_BUF;
-        std::uint16_t received = 0;
-        status = session->connection->controlIn(*request, buf, received, session->timeout_ms);
-        if (retCnt) *retCnt = received;
-        return status;
-    });
+    return controlTransfer(
+        vi, bmRequestType, bRequest, wValue, wIndex, wLength, true, buf != nullptr,
+        [&](UsbConnection& connection, const wire::ControlSetup& setup, ViUInt32 timeout_ms) {
+            std::uint16_t received = 0;
+            const ViStatus status = connection.controlIn(setup, buf, received, timeout_ms);
+            if (retCnt) *retCnt = received;
+            return status;
+        });
 }

@@ -28,7 +28,6 @@ public:
 
     // Whether the chip answers the programmer over the selected interface.
     bool chipReachable(ChipInterface selected, std::uint16_t iic_address) const;
-    std::uint16_t chipIicAddress() const { return chip_iic_address_; }
 
     Chip chip;
     SpiEeprom spi_eeprom;

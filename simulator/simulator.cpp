@@ -2,6 +2,7 @@
 
 #include "programmer/command_codes.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 
@@ -105,6 +106,9 @@ UsbDevice* Simulator::deviceFor(std::uint32_t id) {
 
 TransferResult Simulator::control(std::uint32_t id, const ControlSetup& setup,
                                   std::span<const std::uint8_t> out, std::span<std::uint8_t> in) {
+    // Never more data than the setup's wLength, whatever the caller's buffers hold.
+    out = out.first(std::min<std::size_t>(out.size(), setup.length));
+    in = in.first(std::min<std::size_t>(in.size(), setup.length));
     const Time now = clock_->now();
     Transfer& entry = log_.append(now, setup);
     if (!setup.deviceToHost()) entry.data.assign(out.begin(), out.end());

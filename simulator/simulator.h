@@ -63,10 +63,8 @@ public:
     // Pulling the cable and plugging it in again (the device comes back under a new id).
     void unplug();
     void plug();
-    bool plugged() const { return plugged_; }
 
     kz71::Clock& clock() { return *clock_; }
-    std::shared_ptr<kz71::Clock> sharedClock() const { return clock_; }
     TransferLog& log() { return log_; }
     Faults& faults() { return faults_; }
     Board& board() { return board_; }

@@ -36,7 +36,6 @@ public:
     std::uint8_t exchange(std::uint8_t mosi, Time now);
 
     bool busy(Time now) const { return now < busy_until_; }
-    bool writeEnabled() const { return write_enabled_; }
 
     std::array<std::uint8_t, size>& contents() { return memory_; }
     const std::array<std::uint8_t, size>& contents() const { return memory_; }

@@ -33,14 +33,6 @@ const Transfer& TransferLog::operator[](std::size_t i) const {
     return ring_[(first_ + i) % ring_.size()];
 }
 
-std::vector<Transfer> TransferLog::entries() const {
-    std::vector<Transfer> all;
-    all.reserve(count_);
-    for (std::size_t i = 0; i < count_; ++i)
-        all.push_back((*this)[i]);
-    return all;
-}
-
 void TransferLog::clear() {
     first_ = 0;
     count_ = 0;

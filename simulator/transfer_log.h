@@ -40,7 +40,6 @@ public:
     // Transfer i, counted from the oldest kept.
     const Transfer& operator[](std::size_t i) const;
     const Transfer& back() const { return (*this)[count_ - 1]; }
-    std::vector<Transfer> entries() const;
     // Number of transfers dropped because the log was full.
     std::uint64_t dropped() const { return dropped_; }
     void clear();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "programmer/clock.h"
+#include "programmer/command_codes.h"
 
 #include <cstdint>
 #include <span>
@@ -10,16 +11,7 @@ namespace sim {
 
 using Time = kz71::Clock::Duration;
 
-// The setup packet of a control transfer.
-struct ControlSetup {
-    std::uint8_t requestType = 0;
-    std::uint8_t request = 0;
-    std::uint16_t value = 0;
-    std::uint16_t index = 0;
-    std::uint16_t length = 0;
-
-    bool deviceToHost() const { return (requestType & 0x80) != 0; }
-};
+using ControlSetup = wire::ControlSetup;
 
 // How a transfer ended on the bus.
 enum class TransferStatus : std::uint8_t {

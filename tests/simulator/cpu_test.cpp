@@ -260,12 +260,14 @@ TEST(SingleStep, RunsOnlyInDebugModeAndRepliesTheStatusRegister) {
 
     EXPECT_EQ(rig.in(wire::single_step, wire::reg_status, 3), sim_test::Bytes({0x00, 0x00, 0x00}));
     rig.out(wire::enter_debug_mode);
+    EXPECT_TRUE(rig.sim.programmer().debugMode());
     EXPECT_EQ(rig.in(wire::single_step, wire::reg_status, 3), sim_test::Bytes({0x00, 0x00, 0x01}));
     EXPECT_EQ(rig.in(wire::single_step, wire::reg_status, 3), sim_test::Bytes({0xC0, 0x00, 0x05}));
     EXPECT_EQ(rig.in(wire::single_step, wire::reg_status, 3), sim_test::Bytes({0xC0, 0x00, 0x05}));
     EXPECT_EQ(rig.in(wire::single_step, wire::reg_accu_x, 3), sim_test::Bytes({0xFF, 0xFF, 0xFF}));
 
     rig.out(wire::reset_line_on); // held in reset: no instruction runs
+    EXPECT_TRUE(rig.sim.programmer().resetLine());
     EXPECT_EQ(rig.in(wire::single_step, wire::reg_status, 3), sim_test::Bytes({0x00, 0x00, 0x00}));
     EXPECT_EQ(rig.in(wire::single_step, wire::reg_status, 3), sim_test::Bytes({0x00, 0x00, 0x00}));
     rig.out(wire::reset_line_off);

@@ -59,24 +59,6 @@ TEST(SpiEeprom, WriteNeedsWriteEnableAndWrapsWithinItsPage) {
     EXPECT_EQ(rig.spiRead(0x0020, 1), Bytes{0xFF});
 }
 
-TEST(SpiEeprom, StatusRegisterShowsWriteInProgressAndEnableLatch) {
-    WireRig rig;
-    auto status = [&] {
-        rig.out(wire::spi_select_send, 0x05);
-        const std::uint8_t value = rig.in(wire::spi_read_byte, 0, 1).at(0);
-        rig.out(wire::spi_deselect);
-        return value;
-    };
-    EXPECT_EQ(status(), 0x00);
-    rig.out(wire::spi_select_send, 0x06);
-    rig.out(wire::spi_deselect);
-    EXPECT_EQ(status(), 0x02);
-    rig.spiWrite(0x0100, {1});
-    EXPECT_EQ(status() & 0x01, 0x01);
-    rig.clock->advance(5ms);
-    EXPECT_EQ(status(), 0x00);
-}
-
 // Switches the OTP on for programming, as a download does, and waits for VPP to settle.
 void startOtpProgramming(WireRig& rig, std::chrono::milliseconds settle = 1000ms) {
     rig.out(wire::vpp_otp_on);

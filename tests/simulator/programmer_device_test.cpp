@@ -63,6 +63,7 @@ TEST(CommunicationCheck, FollowsTheSelectedInterfaceAndIicAddress) {
     rig.out(wire::set_iic_address, 0x20);
     EXPECT_TRUE(communicationCheck(rig));
     EXPECT_EQ(rig.sim.programmer().chipInterface(), sim::ChipInterface::iic);
+    EXPECT_EQ(rig.sim.programmer().iicAddress(), 0x20);
 
     sim::SimConfig pinned;
     pinned.board_switch = sim::BoardSwitch::spi; // the board's switch was left on SPI
