@@ -2,6 +2,7 @@
 #include "tarn_process.h"
 
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -135,6 +136,19 @@ TEST(GeneratedSources, ControlAndHighBytesAreBadCharacters) {
                           "'\x01'\nerror occured on line 2\ntest4: \xff\nbad input "
                           "character(s) '\xff'\n") +
                   parse_failed);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ShippedExample, DemoProgramAssemblesCleanly) {
+    ScratchDirectory scratch;
+    std::filesystem::copy(KZ71_EXAMPLES_DIR, scratch.path() / "examples");
+    TarnResult result = run_tarn_binary(scratch.path(), {"examples/demo.asm"});
+    EXPECT_EQ(result.out, "INFO: examples/demo.asm: Processing was successful\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.exit_code, 0);
 }
 
 } // namespace

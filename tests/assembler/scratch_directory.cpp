@@ -7,16 +7,12 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string read_file(const fs::path& path) {
+std::string read_whole_file(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
-
-} // namespace
 
 ScratchDirectory::ScratchDirectory() {
     std::string pattern = (fs::temp_directory_path() / "tarn-test-XXXXXX").string();
@@ -36,7 +32,7 @@ void ScratchDirectory::write(const std::string& name, const std::string& content
 }
 
 std::string ScratchDirectory::read(const std::string& name) const {
-    return read_file(path_ / name);
+    return read_whole_file(path_ / name);
 }
 
 bool ScratchDirectory::exists(const std::string& name) const {

@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <string>
 
+// The whole content of a file, or "" when it cannot be read.
+std::string read_whole_file(const std::filesystem::path& path);
+
 // A fresh empty directory, removed again by the destructor.
 class ScratchDirectory {
 public:

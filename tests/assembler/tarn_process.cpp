@@ -1,22 +1,12 @@
 #include "tarn_process.h"
 
-#include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 [[noreturn]] void exec_tarn(const fs::path& directory, const std::vector<std::string>& arguments,
                             const fs::path& out, const fs::path& err) {
@@ -48,8 +38,8 @@ TarnResult run_tarn_binary(const fs::path& working_directory,
     if (child < 0 || waitpid(child, &status, 0) != child) return result;
     if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-    result.out = read_file(out);
-    result.err = read_file(err);
+    result.out = read_whole_file(out);
+    result.err = read_whole_file(err);
     fs::remove(out);
     fs::remove(err);
     return result;
