@@ -78,7 +78,8 @@ std::optional<int> parse_phase() {
     return std::nullopt;
 }
 
-// Runs one back-end phase; an exit code when the phase ended the run.
+// Runs one back-end phase. True when this source goes no further: the phase reported
+// errors, or it ended the run (then `exit_code` holds the run's exit code).
 bool phase_failed(void (*phase)(), std::optional<int>& exit_code) {
     phase();
     exit_code = stop_exit_code();
