@@ -1,0 +1,63 @@
+#include "assembler/help_text.h"
+
+#include "assembler/diagnostics.h"
+
+#include <array>
+
+namespace {
+
+// Printed verbatim one after the other; a "\n" is added after the fourth and the last.
+constexpr std::array help_pieces{
+    "\n----------------------------------------------------",
+    "\n--- KZ71 Assembler,     ivra ---",
+    "\n--- ONLINE HELP                                  ---",
+    "\n----------------------------------------------------\n\n",
+    "Call: tarn.exe <Options> <File...>",
+    "\n1st-path-assembler, processes user assembler code to KZ71 instruction code",
+    "\n\nFiles:",
+    "\n\tAny ASCII-file which meets KZ71 user assembler constraints, like:",
+    "\n\t<OPCODE> [ <PARAMETER> , <PARAMETER>, ... ]",
+    "\n\tBy default, the file extension *.asm is assigned to TARN",
+    "\n\nOptions:",
+    "\n\t/?\t\tshow help",
+    "\n\t--help\t\tshow help",
+    "\n\t-v\t\tshow version",
+    "\n\nExamples:",
+    "\n\ttarn.exe  -->  call without arguments, stdin is used as source",
+    "\n\ttarn.exe mycode.asm   --> call the assembler with the file 'mycode.asm'",
+    "\n\nExit-Codes:",
+    "\n\tEXIT 0\t\t Programm executed successfully",
+    "\n\tall others:\t Program execution had errors.",
+    "\n\t           \t Please see 'Exit Codes' list",
+    "\n\tThe exit code equals the return value of the application",
+    "\n\nSyntax help:",
+    "\n\tSingle line comment:\t;",
+    "\n\tMultiple line comment:\t<COMMENT> ... <ENDCOMMENT>",
+    "\n\tIncluding files:\t#include \"filename.h\"",
+    "\n\tConstant declaration:\tCONST myConstant 20",
+    "\n\tNumber formatting:\tdecimal or hexadecimal, e.g.:  20  or 0x16",
+    "\n\tCall subroutines:\t'jsub <label>'  and 'jsubret' to jump back",
+    "\n\tAssembler opcodes:\tplease see table 'User Assembler Opcodes'",
+    "\n\n(c) 2011 ivra, all rights reserved\n",
+};
+
+constexpr const char* version = "2.0";
+
+} // namespace
+
+void showHelp() {
+    for (const char* piece : help_pieces)
+        std::fputs(piece, diag_out());
+}
+
+void showVersion() {
+    std::fprintf(diag_out(), "\nTARN, KZ71 Assembler\nVersion: %s\n\n", version);
+    FILE* file = std::fopen("verInfoTARN.txt", "w+");
+    if (file == nullptr) {
+        std::fprintf(diag_out(), "\n%-8s%s\n", "ERROR:", "Cannot write file 'verInfoTARN.txt'");
+        ++err_cnt;
+        return;
+    }
+    std::fputs(version, file);
+    std::fclose(file);
+}

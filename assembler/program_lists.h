@@ -1,0 +1,89 @@
+// The assembler's in-memory program: statements, jump labels and constants, each in a
+// circular doubly linked list in source order. The head of each list is a statically
+// allocated record that is itself the first record of its list; an empty list is one whose
+// head has a null `next`.
+#pragma once
+
+#include <cstdint>
+
+// Kind of an operand slot.
+enum OperandKind : int32_t {
+    PAR_LABEL = 1,  // a jump label: the name in `label`, later the target in `target`
+    PAR_NONE = 2,   // empty slot, value 0
+    PAR_ACCU = 3,   // accumulator number: x 0, y 1, z 2, r 3
+    PAR_NUMBER = 4, // 32-bit integer
+};
+
+struct JumpLabelRecord;
+
+// One instruction statement.
+struct OpcodeRecord {
+    OpcodeRecord* next = nullptr;
+    OpcodeRecord* prev = nullptr;
+    const char* file_name = nullptr; // shared with the scanner's include frame
+    int32_t line = 0;                // source line of the mnemonic
+    JumpLabelRecord* jumplabel = nullptr;
+    int32_t opcode = 0; // mnemonic number 0..80
+    int32_t par1 = 0;
+    int32_t par1_type = PAR_NONE;
+    int32_t par2 = 0;
+    int32_t par2_type = PAR_NONE;
+    int32_t par3 = 0;
+    int32_t par3_type = PAR_NONE;
+    int32_t op_index = 0; // running number of the statement in the run, from 0
+    int32_t address = 0;  // code address in bytes, set by the back end
+    int32_t size = 0;     // encoded size in bytes, set by the back end
+    // A statement has at most one label operand (the slot of kind PAR_LABEL, whose value
+    // stays 0): its name as written, and the statement it resolves to once the back end
+    // has looked it up (null while unresolved, or when the label labels no statement).
+    const char* label = nullptr;
+    OpcodeRecord* target = nullptr;
+};
+
+// One jump label.
+struct JumpLabelRecord {
+    JumpLabelRecord* next = nullptr;
+    JumpLabelRecord* prev = nullptr;
+    const char* file_name = nullptr;
+    int32_t line = 0; // source line of the label's name
+    const char* name = nullptr;
+    int32_t address = 0;
+    OpcodeRecord* opcode = nullptr; // the statement the label stands in front of
+};
+
+// One constant declaration.
+struct ConstRecord {
+    ConstRecord* next = nullptr;
+    ConstRecord* prev = nullptr;
+    const char* file_name = nullptr;
+    int32_t line = 0; // source line of the constant's name
+    const char* name = nullptr;
+    int32_t value = 0;
+};
+
+extern OpcodeRecord start_opcode;
+extern JumpLabelRecord start_jumplabel;
+extern ConstRecord start_const;
+
+// Append a record to the end of its list and return it. The first record of a list is the
+// head itself. On allocation failure "ERROR: memory could not be allocated" is printed and
+// null returned, the list unchanged. The links of `values` are ignored.
+OpcodeRecord* add_opcode(const OpcodeRecord& values);
+ConstRecord* add_const(const char* file_name, int32_t line, const char* name, int32_t value);
+JumpLabelRecord* add_jumplabel(const char* file_name, int32_t line, const char* name);
+
+// Insert a new statement with `values` directly after `at` (a member of the statement list)
+// and return it; null on allocation failure (reported as above).
+OpcodeRecord* insert_opcode_after(OpcodeRecord* at, const OpcodeRecord& values);
+
+// Take a statement other than the head out of the statement list. Its memory stays valid
+// until the lists are reset, so references to it do not dangle.
+void unlink_opcode(OpcodeRecord* record);
+
+// True when the list holds no record.
+inline bool list_is_empty(const OpcodeRecord& head) {
+    return head.next == nullptr;
+}
+
+// Clear the three heads and release every record (start of a run).
+void reset_program_lists();

@@ -1,0 +1,154 @@
+// Golden checks on sources too large or too path-dependent to keep as case files.
+#include "tarn_process.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+const std::string parse_failed = "Info: Could not parse file\n";
+
+std::string repeat(const std::string& text, int times) {
+    std::string result;
+    for (int i = 0; i < times; ++i)
+        result += text;
+    return result;
+}
+
+TEST(GeneratedSources, DeepParenthesesExhaustTheParserStack) {
+    ScratchDirectory scratch;
+    scratch.write("main.asm", "move x, " + repeat("(", 160000) + "1\n");
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.out, "main.asm:  Line 1  ERROR: memory exhausted\n" + parse_failed);
+    EXPECT_EQ(result.exit_code, 1);
+}
+
+TEST(GeneratedSources, NestedParenthesesWithinTheStackLimitAreFine) {
+    ScratchDirectory scratch;
+    scratch.write("main.asm", "move x, " + repeat("(", 20000) + "1" + repeat(")", 20000) + "\n");
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.out, "INFO: main.asm: Processing was successful\n");
+}
+
+TEST(GeneratedSources, SymbolTableOverflowEndsTheProcessAbnormally) {
+    ScratchDirectory scratch;
+    std::string source;
+    for (int i = 0; i <= 9997; ++i)
+        source += "l" + std::to_string(i) + ": nop\n";
+    scratch.write("main.asm", source);
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.err, "symbol table overflow\n");
+    EXPECT_EQ(result.signal, SIGABRT);
+    EXPECT_EQ(result.out, "");
+}
+
+TEST(GeneratedSources, FullSymbolTableStillAssembles) {
+    ScratchDirectory scratch;
+    std::string source;
+    for (int i = 0; i < 9997; ++i)
+        source += "l" + std::to_string(i) + ": nop\n";
+    scratch.write("main.asm", source + "goto l9996\n");
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.out, "INFO: main.asm: Processing was successful\n");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(GeneratedSources, DefinitionTableLimitsAreCountedErrors) {
+    ScratchDirectory scratch;
+    std::string source;
+    for (int i = 1; i <= 255; ++i)
+        source += "#define D" + std::to_string(i) + "\n";
+    source += "#define " + std::string(255, 'L') + "\n";
+    source += "#ifdef D254\nnop\n#else\n$\n#endif\n";
+    scratch.write("main.asm", source);
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.out, "main.asm:255: Error: too many #define names (at most 254)\n"
+                          "main.asm:256: Error: too many #define names (at most 254)\n" +
+                              parse_failed);
+    EXPECT_EQ(result.exit_code, 1);
+}
+
+TEST(GeneratedSources, OverlongDefinedNameIsACountedError) {
+    ScratchDirectory scratch;
+    scratch.write("main.asm", "#define " + std::string(254, 'A') + "\n#define " +
+                                  std::string(255, 'B') + "\nnop\n");
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.out,
+              "main.asm:2: Error: #define name longer than 254 characters\n" + parse_failed);
+}
+
+TEST(GeneratedSources, OverlongSourcePathIsRefused) {
+    ScratchDirectory scratch;
+    std::string name = std::string(196, 'p') + ".asm"; // 200 characters
+    scratch.write(name, "nop\n");
+    TarnResult result = run_tarn_binary(scratch.path(), {name});
+    EXPECT_EQ(result.out,
+              "Error: Could not open file '" + name + "': path longer than 199 characters\n");
+    EXPECT_EQ(result.exit_code, 1);
+
+    std::string longest = std::string(195, 'q') + ".asm"; // 199 characters
+    scratch.write(longest, "nop\n");
+    result = run_tarn_binary(scratch.path(), {longest});
+    EXPECT_EQ(result.out, "INFO: " + longest + ": Processing was successful\n");
+}
+
+TEST(GeneratedSources, OverlongIncludePathIsACountedError) {
+    ScratchDirectory scratch;
+    std::string header = std::string(196, 'h') + ".h"; // 198 characters, path sub/... is 202
+    scratch.write("sub/" + header, "nop\n");
+    scratch.write("sub/main.asm", "nop\n#include \"" + header + "\"\nnop\n");
+    TarnResult result = run_tarn_binary(scratch.path(), {"sub/main.asm"});
+    EXPECT_EQ(result.out,
+              "sub/main.asm:2: Error: include path longer than 199 characters\n" + parse_failed);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(GeneratedSources, AbsoluteIncludeName) {
+    ScratchDirectory scratch;
+    scratch.write("elsewhere/defs.h", "CONST ONE 1\n");
+    scratch.write("main.asm", "#include \"" + (scratch.path() / "elsewhere/defs.h").string() +
+                                  "\"\nmove x, ONE\n");
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.out, "INFO: main.asm: Processing was successful\n");
+}
+
+TEST(GeneratedSources, ManyDistinctNestedIncludesDoNotCrash) {
+    ScratchDirectory scratch;
+    const int depth = 300;
+    for (int i = 0; i < depth; ++i)
+        scratch.write("h" + std::to_string(i) + ".h",
+                      "#include \"h" + std::to_string(i + 1) + ".h\"\nnop\n");
+    scratch.write("h" + std::to_string(depth) + ".h", "nop\n");
+    scratch.write("main.asm", "#include \"h0.h\"\nnop\n");
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.out, "INFO: main.asm: Processing was successful\n");
+}
+
+TEST(GeneratedSources, ControlAndHighBytesAreBadCharacters) {
+    ScratchDirectory scratch;
+    scratch.write("main.asm", std::string("nop\n\x01\xff\n", 7));
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.out,
+              std::string("error occured on line 2\ntest4: \x01\nbad input character(s) "
+                          "'\x01'\nerror occured on line 2\ntest4: \xff\nbad input "
+                          "character(s) '\xff'\n") +
+                  parse_failed);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ShippedExample, DemoProgramAssemblesCleanly) {
+    ScratchDirectory scratch;
+    std::filesystem::copy(KZ71_EXAMPLES_DIR, scratch.path() / "examples");
+    TarnResult result = run_tarn_binary(scratch.path(), {"examples/demo.asm"});
+    EXPECT_EQ(result.out, "INFO: examples/demo.asm: Processing was successful\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.exit_code, 0);
+}
+
+} // namespace
