@@ -49,7 +49,6 @@ void Chip::initReset() {
     flags_ = 0;
     return_stack_.fill(0);
     return_top_ = 0;
-    eeprom_address_ = 0;
     for (std::uint8_t r :
          {wire::reg_accu_x, wire::reg_accu_y, wire::reg_accu_z, wire::reg_ram_pointer})
         cells_[r] = 0;

@@ -67,7 +67,6 @@ private:
     // A circular stack: a call writes at return_top_ and moves it up, a return moves it down.
     std::array<std::uint16_t, return_stack_depth> return_stack_{};
     std::uint8_t return_top_ = 0;
-    std::uint8_t eeprom_address_ = 0; // user EEPROM cell of getepr and putepr
     Otp otp_;
     UserEeprom user_eeprom_;
 };

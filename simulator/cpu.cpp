@@ -198,14 +198,15 @@ void Cpu::execute(const isa::Instruction& in) {
     case op_setC:
         setFlag(wire::flag_carry, in.opcode == op_setC);
         return;
+    // The user EEPROM cell is the one the RAM address names (modulo 128).
     case op_addepr:
-        c_.eeprom_address_ = static_cast<std::uint8_t>(get(a) % UserEeprom::size);
+        set(a, addWithFlags(get(a), c_.user_eeprom_.cell(c_.ramAddress()), false));
         return;
     case op_getepr:
-        result(a, c_.user_eeprom_.cell(c_.eeprom_address_));
+        result(a, c_.user_eeprom_.cell(c_.ramAddress()));
         return;
     case op_putepr:
-        c_.user_eeprom_.programCell(c_.eeprom_address_, static_cast<std::uint8_t>(get(a)));
+        c_.user_eeprom_.programCell(c_.ramAddress(), static_cast<std::uint8_t>(get(a)));
         return;
     case op_bitclr:
     case op_bitset:

@@ -236,16 +236,19 @@ TEST(Arithmetic, MultiplyAndDivideAreSigned) {
 
 TEST(Arithmetic, UserEepromCellsFromTheProgram) {
     ProgramBuilder p;
-    p.op(op_move, {A(acc_x), N(5)});
-    p.op(op_addepr, {A(acc_x)});
+    p.op(op_ramadr, {N(133)}); // cell 5
     p.op(op_getepr, {A(acc_y)});
     p.op(op_incr, {A(acc_y)});
     p.op(op_putepr, {A(acc_y)});
+    p.op(op_move, {A(acc_x), N(0x100)});
+    p.op(op_addepr, {A(acc_x)});
     Cpu cpu(p.bytes());
     cpu.chip.userEeprom().cells()[5] = 0x41;
-    cpu.run(5);
+    cpu.run(4);
     EXPECT_EQ(cpu.y(), 0x42u);
     EXPECT_EQ(cpu.chip.userEeprom().cells()[5], 0x42);
+    cpu.run(2);
+    EXPECT_EQ(cpu.x(), 0x142u);
 }
 
 TEST(SingleStep, RunsOnlyInDebugModeAndRepliesTheStatusRegister) {
