@@ -319,6 +319,8 @@ void panelSizeEvent() {
     if (w == nullptr) return;
     settings().windowStatus = w->isMaximized() ? 1 : 0;
     if (shell().ramPanel && hooks().reopenRamWindow) hooks().reopenRamWindow();
+    // A maximized window takes the size the desktop gives it, even on an 800 x 600 screen.
+    if (w->isMaximized() || w->isFullScreen()) return;
     if (w->height() < min_panel_height)
         w->resize(w->width(), min_panel_height);
     else if (w->width() < min_panel_width)

@@ -108,6 +108,8 @@ StartResult showMainWindow() {
     registerShellCommands();
     connectMainWindow(*window);
     if (s.allowMaximization == 0) window->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    // Showing the window raises a size event that records the normal state: decide first.
+    const bool maximize = s.windowStatus == 1 && s.allowMaximization == 1;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         window->resize(window->size().boundedTo(screen->availableGeometry().size()));
     window->show();
@@ -120,7 +122,7 @@ StartResult showMainWindow() {
     deleteMessageFiles();
     setTooltips();
     createBreakpointImages();
-    if (s.windowStatus == 1 && s.allowMaximization == 1) window->showMaximized();
+    if (maximize) window->showMaximized();
     if (!hooks().restoreLastProject || !hooks().restoreLastProject()) applyUntitledTemplate();
     return StartResult::mainWindow;
 }
