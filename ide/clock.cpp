@@ -1,5 +1,7 @@
 #include "clock.h"
 
+#include "replaceable.h"
+
 #include <thread>
 
 namespace ide {
@@ -16,17 +18,19 @@ public:
     }
 };
 
-Clock* current = nullptr;
+Replaceable<Clock, SteadyClock>& service() {
+    static Replaceable<Clock, SteadyClock> instance;
+    return instance;
+}
 
 } // namespace
 
 void setClock(Clock* c) {
-    current = c;
+    service().set(c);
 }
 
 Clock& clock() {
-    static SteadyClock steady;
-    return current ? *current : steady;
+    return service().get();
 }
 
 } // namespace ide

@@ -89,29 +89,20 @@ bool tabAvailable() {
     return false;
 }
 
-QStringList untitledTemplate() {
-    return {dash_line,
-            ";\tFile: Untitled.asm",
-            ";",
-            ";\tAuthor: unknown",
-            dash_line,
-            "",
-            "; --- place your code here ---",
-            "",
-            ""};
-}
-
-QStringList newTemplate(const QString& name) {
-    return {dash_line,
-            ";\tFile: " + name,
-            ";",
-            ";\tAuthor: unknown",
-            dash_line,
-            "",
-            "; --- place your code here ---",
-            "",
-            "",
-            "; --- EOF ---"};
+// The untitled template names "Untitled.asm"; the New template names the new file and
+// ends with an EOF line.
+QStringList fileTemplate(const QString& name, bool eofLine) {
+    QStringList lines{dash_line,
+                      ";\tFile: " + name,
+                      ";",
+                      ";\tAuthor: unknown",
+                      dash_line,
+                      "",
+                      "; --- place your code here ---",
+                      "",
+                      ""};
+    if (eofLine) lines << "; --- EOF ---";
+    return lines;
 }
 
 // "untitled.asm", else the first "untitled%d.asm" that no other tab carries as its label.
@@ -268,7 +259,7 @@ QString currentFileText() {
 
 void applyUntitledTemplate() {
     if (editorTabCount() == 0 || !editorTab(0).editor) return;
-    fillEditor(*editorTab(0).editor, untitledTemplate());
+    fillEditor(*editorTab(0).editor, fileTemplate("Untitled.asm", false));
     tabs()->setTabText(0, untitled_name);
     editorTab(0).path = untitled_name;
     showCurrentFile(untitled_name);
@@ -361,7 +352,7 @@ void mFileNew() {
     activateEditorTab(index);
     editorTab(index).path = directory + name;
     showCurrentFile(directory + name);
-    fillEditor(*editorTab(index).editor, newTemplate(name));
+    fillEditor(*editorTab(index).editor, fileTemplate(name, true));
     tabs()->setTabText(index, name);
 }
 

@@ -211,8 +211,10 @@ void connectMainWindow(QMainWindow& w) {
         exit->installEventFilter(new ExitButtonEvents(exit));
         QObject::connect(exit, &QPushButton::clicked, exit, [] { Quit(); });
     }
-    if (auto* compile = control<QPushButton>(&w, "compileButton"))
+    if (auto* compile = control<QPushButton>(&w, "compileButton")) {
+        compile->setEnabled(hasCommand("cbCompile"));
         QObject::connect(compile, &QPushButton::clicked, compile, [] { runCommand("cbCompile"); });
+    }
     if (auto* help = control<QWidget>(&w, "opcodeHelpText")) {
         help->setCursor(Qt::PointingHandCursor);
         QPalette palette = help->palette();

@@ -1,5 +1,7 @@
 #include "popups.h"
 
+#include "replaceable.h"
+
 #include <QMessageBox>
 
 namespace ide {
@@ -49,7 +51,10 @@ public:
     }
 };
 
-PopupHandler* current = nullptr;
+Replaceable<PopupHandler, MessageBoxHandler>& service() {
+    static Replaceable<PopupHandler, MessageBoxHandler> instance;
+    return instance;
+}
 
 void showCoded(PopupIcon icon, const QString& kind, const QString& text, int code) {
     showPopup({icon, PopupButtons::ok, QString("ivra-ASM %1 %2").arg(kind).arg(code), text});
@@ -58,12 +63,11 @@ void showCoded(PopupIcon icon, const QString& kind, const QString& text, int cod
 } // namespace
 
 void setPopupHandler(PopupHandler* handler) {
-    current = handler;
+    service().set(handler);
 }
 
 int showPopup(const Popup& popup) {
-    static MessageBoxHandler messageBoxes;
-    return (current ? current : &messageBoxes)->show(popup);
+    return service().get().show(popup);
 }
 
 void showErrorPopup(const QString& message, int code, int returnValue, const QString& detail) {

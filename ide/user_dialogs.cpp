@@ -1,5 +1,7 @@
 #include "user_dialogs.h"
 
+#include "replaceable.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QPrintDialog>
@@ -52,17 +54,19 @@ public:
     }
 };
 
-UserDialogs* current = nullptr;
+Replaceable<UserDialogs, QtDialogs>& service() {
+    static Replaceable<UserDialogs, QtDialogs> instance;
+    return instance;
+}
 
 } // namespace
 
 void setUserDialogs(UserDialogs* dialogs) {
-    current = dialogs;
+    service().set(dialogs);
 }
 
 UserDialogs& userDialogs() {
-    static QtDialogs qtDialogs;
-    return current ? *current : qtDialogs;
+    return service().get();
 }
 
 } // namespace ide
