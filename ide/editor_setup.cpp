@@ -65,11 +65,17 @@ void configureEditor(QsciScintilla& editor) {
     editor.SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
 }
 
-QsciScintilla* duplicateEditor(QWidget* page) {
+void fillPage(QWidget& editor) {
+    QWidget* page = editor.parentWidget();
+    if (page == nullptr || page->layout()) return;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(&editor);
+}
+
+QsciScintilla* duplicateEditor(QWidget* page) {
     auto* editor = new QsciScintilla(page);
-    layout->addWidget(editor);
+    fillPage(*editor);
     configureEditor(*editor);
     applyEditorSettingsTo(*editor);
     return editor;

@@ -23,6 +23,8 @@ void releaseEditorLanguages();
 
 // Font, margins, encoding and key behaviour shared by every editor control.
 void configureEditor(QsciScintilla& editor);
+// Makes an editor fill the tab page it lies on.
+void fillPage(QWidget& editor);
 // A new editor control like editor 0, filling `page`.
 QsciScintilla* duplicateEditor(QWidget* page);
 // Gives the editor `language`, or the default language for null.

@@ -105,11 +105,11 @@ QStringList fileTemplate(const QString& name, bool eofLine) {
     return lines;
 }
 
-// "untitled.asm", else the first "untitled%d.asm" that no other tab carries as its label.
-QString untitledName(int newTab) {
-    auto taken = [newTab](const QString& name) {
+// "untitled.asm", else the first "untitled%d.asm" that no tab carries as its label.
+QString untitledName() {
+    auto taken = [](const QString& name) {
         for (int i = 0; i < editorTabCount(); ++i)
-            if (i != newTab && editorTabLabel(i) == name) return true;
+            if (editorTabLabel(i) == name) return true;
         return false;
     };
     if (!taken(untitled_name)) return untitled_name;
@@ -290,11 +290,6 @@ void deleteEditorTab(int index) {
     delete page;
 }
 
-void deleteEditorTabsButFirst() {
-    while (editorTabCount() > 1)
-        deleteEditorTab(editorTabCount() - 1);
-}
-
 int waitForFile(const QString& path) {
     if (QFileInfo::exists(path)) return 1;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -346,7 +341,7 @@ void mFileNew() {
     const int index = editorTabCount();
     const QString directory = index > 0 ? directoryOf(editorTab(index - 1).path) : QString();
     if (!tabAvailable()) return;
-    const QString name = untitledName(-1);
+    const QString name = untitledName();
     if (!pathFits(directory + name)) return;
     addEditorTab({});
     activateEditorTab(index);

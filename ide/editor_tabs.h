@@ -45,8 +45,6 @@ int addEditorTab(const QString& label);
 int openFileInNewTab(const QString& path);
 // Deletes tab `index` (> 0) and its row.
 void deleteEditorTab(int index);
-// Deletes every tab but tab 0.
-void deleteEditorTabsButFirst();
 // 1 at once when the file exists, else polls until it exists (1) or 5 s passed (0).
 int waitForFile(const QString& path);
 // The editor settings for one tab.

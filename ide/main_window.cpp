@@ -79,24 +79,6 @@ void setChecked(const char* action, bool checked) {
     if (auto* a = mainControl<QAction>(action)) a->setChecked(checked);
 }
 
-// Editor 0 fills its tab page.
-void fillPage(QWidget* editor) {
-    QWidget* page = editor ? editor->parentWidget() : nullptr;
-    if (page == nullptr) return;
-    editor->setGeometry(page->rect());
-    struct Fill : QObject {
-        QWidget* editor;
-        Fill(QWidget* page, QWidget* e) : QObject(page), editor(e) {
-            page->installEventFilter(this);
-        }
-        bool eventFilter(QObject* o, QEvent* e) override {
-            if (e->type() == QEvent::Resize) editor->setGeometry(static_cast<QWidget*>(o)->rect());
-            return false;
-        }
-    };
-    new Fill(page, editor);
-}
-
 void setupDebuggerPage() {
     for (const char* name : {"runToBreakpointButton", "runToCursorButton", "singleStepButton"})
         colourButton(name, run_green);
@@ -108,7 +90,7 @@ void setupDebuggerPage() {
     if (auto* listing = mainControl<QsciScintilla>("listingEditor0")) {
         configureEditor(*listing);
         listing->setReadOnly(true);
-        fillPage(listing);
+        fillPage(*listing);
     }
     if (auto* hex = mainControl<QsciScintilla>("dbgHexView")) makeHexView(*hex);
     if (auto* running = mainControl("runningText")) running->hide();
@@ -221,6 +203,7 @@ void connectMainWindow(QMainWindow& w) {
         palette.setColor(QPalette::WindowText, palette.color(QPalette::Link));
         help->setPalette(palette);
         help->installEventFilter(new OpcodeHelpEvents(help));
+        help->setEnabled(hasCommand("cbOpcodeHelp"));
     }
     connectMenuItems(w);
     auto* watchdog = new QTimer(&w);
@@ -236,7 +219,7 @@ void connectMainWindow(QMainWindow& w) {
 void initMainControls() {
     clearEditorTabPaths();
     colourButton("compileButton", run_green, {60, 28});
-    fillPage(mainControl("editor0"));
+    if (auto* editor0 = mainControl("editor0")) fillPage(*editor0);
     setupDebuggerPage();
     setupDownloadPage();
     const bool chinese = settings().language == 1;
