@@ -77,9 +77,10 @@ void applyMaximization() {
     const bool visible = window->isVisible();
     window->setWindowFlag(Qt::WindowMaximizeButtonHint, allowed);
     if (visible && !window->isVisible()) window->show(); // new window flags hide a window
-    if (!allowed) {
+    if (!allowed && settings().windowStatus == 1) {
         settings().windowStatus = 0;
         if (window->isMaximized()) window->showNormal();
+        saveSettings(settingsPath().toStdString()); // the file tells the window's state
     }
 }
 

@@ -25,7 +25,6 @@ public:
         for (const QString& f : request.filters)
             filters << nameFilter(f);
         dialog.setNameFilters(filters);
-        dialog.setOption(QFileDialog::DontUseNativeDialog, false);
         switch (request.mode) {
         case FileRequest::Mode::open:
             dialog.setFileMode(QFileDialog::ExistingFile);

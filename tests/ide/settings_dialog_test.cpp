@@ -118,6 +118,7 @@ TEST_F(SettingsDialog, ForbiddingMaximizationRestoresTheWindow) {
     EXPECT_FALSE(window()->isMaximized());
     EXPECT_TRUE(window()->isVisible());
     EXPECT_EQ(settings().windowStatus, 0);
+    EXPECT_TRUE(readFile("settings.ini").contains("Windowstatus = 0\r\n"));
     EXPECT_FALSE(window()->windowFlags() & Qt::WindowMaximizeButtonHint);
 }
 
