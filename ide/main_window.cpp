@@ -200,7 +200,8 @@ void connectMainWindow(QMainWindow& w) {
     if (auto* help = control<QWidget>(&w, "opcodeHelpText")) {
         help->setCursor(Qt::PointingHandCursor);
         QPalette palette = help->palette();
-        palette.setColor(QPalette::WindowText, palette.color(QPalette::Link));
+        for (auto group : {QPalette::Active, QPalette::Inactive})
+            palette.setColor(group, QPalette::WindowText, palette.color(group, QPalette::Link));
         help->setPalette(palette);
         help->installEventFilter(new OpcodeHelpEvents(help));
         help->setEnabled(hasCommand("cbOpcodeHelp"));
