@@ -1,0 +1,6 @@
+// KZ71 Assembler: the IDE of the KZ71 development kit.
+#include "startup.h"
+
+int main(int argc, char** argv) {
+    return ide::runIde(argc, argv);
+}

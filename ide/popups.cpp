@@ -1,0 +1,105 @@
+#include "popups.h"
+
+#include "replaceable.h"
+
+#include <QMessageBox>
+
+namespace ide {
+namespace {
+
+QMessageBox::Icon boxIcon(PopupIcon icon) {
+    switch (icon) {
+    case PopupIcon::error:
+        return QMessageBox::Critical;
+    case PopupIcon::warning:
+        return QMessageBox::Warning;
+    case PopupIcon::information:
+        return QMessageBox::Information;
+    case PopupIcon::none:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class MessageBoxHandler : public PopupHandler {
+public:
+    int show(const Popup& popup) override {
+        QMessageBox box(boxIcon(popup.icon), popup.title, popup.text);
+        switch (popup.buttons) {
+        case PopupButtons::ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case PopupButtons::yesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+        case PopupButtons::yesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+        case QMessageBox::Ok:
+            return answerYes;
+        case QMessageBox::No:
+            return answerNo;
+        default:
+            return popup.buttons == PopupButtons::yesNo ? answerNo : answerCancel;
+        }
+    }
+};
+
+Replaceable<PopupHandler, MessageBoxHandler>& service() {
+    static Replaceable<PopupHandler, MessageBoxHandler> instance;
+    return instance;
+}
+
+void showCoded(PopupIcon icon, const QString& kind, const QString& text, int code) {
+    showPopup({icon, PopupButtons::ok, QString("ivra-ASM %1 %2").arg(kind).arg(code), text});
+}
+
+} // namespace
+
+void setPopupHandler(PopupHandler* handler) {
+    service().set(handler);
+}
+
+int showPopup(const Popup& popup) {
+    return service().get().show(popup);
+}
+
+void showErrorPopup(const QString& message, int code, int returnValue, const QString& detail) {
+    QString last = QString("Error %1").arg(code);
+    QString text = returnValue != 0 && !detail.isEmpty() ? QString("%1 (Return value %2)\n%3\n%4")
+                                                               .arg(message)
+                                                               .arg(returnValue)
+                                                               .arg(detail, last)
+                                                         : message + "\n" + last;
+    showCoded(PopupIcon::error, "Error", text, code);
+}
+
+void showWarningPopup(const QString& message, int code) {
+    showCoded(PopupIcon::warning, "Warning", message + QString("\nWarning %1").arg(code), code);
+}
+
+void showInfoPopup(const QString& message, int code) {
+    showCoded(PopupIcon::information, "Info", message + QString("\nInfo %1").arg(code), code);
+}
+
+void showMessagePopup(const QString& title, const QString& text) {
+    showPopup({PopupIcon::none, PopupButtons::ok, title, text});
+}
+
+bool askYesNo(const QString& title, const QString& text) {
+    return showPopup({PopupIcon::none, PopupButtons::yesNo, title, text}) == answerYes;
+}
+
+PopupAnswer askSaveChanges() {
+    int answer = showPopup({PopupIcon::none, PopupButtons::yesNoCancel, "Save Changes",
+                            "Edit buffer was modified. Save?"});
+    return answer == answerYes ? answerYes : answer == answerNo ? answerNo : answerCancel;
+}
+
+} // namespace ide

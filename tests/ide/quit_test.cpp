@@ -1,0 +1,138 @@
+#include "editor_tabs.h"
+#include "ide_fixture.h"
+#include "main_window.h"
+#include "panel_loader.h"
+#include "quit.h"
+#include "settings.h"
+#include "shell_state.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMainWindow>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QThread>
+#include <Qsci/qsciscintilla.h>
+
+namespace ide::test {
+namespace {
+
+using QuitSequence = IdeTest;
+
+TEST_F(QuitSequence, AsksAboutTheProjectSavesSettingsAndEnds) {
+    int projectSaves = 0, sessionsEnded = 0;
+    hooks().saveProjectFile = [&] { ++projectSaves; };
+    hooks().endDebugSession = [&] { ++sessionsEnded; };
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    popups.answers = {answerYes};
+    control<QPushButton>(window(), "exitButton")->click();
+    EXPECT_TRUE(quitRequested());
+    ASSERT_EQ(popups.shown.size(), 1);
+    EXPECT_EQ(popups.shown[0].title, "Save Project");
+    EXPECT_EQ(popups.shown[0].text, "Do you want to save project file?");
+    EXPECT_EQ(popups.shown[0].buttons, PopupButtons::yesNo);
+    EXPECT_EQ(projectSaves, 1);
+    EXPECT_EQ(sessionsEnded, 1);
+    EXPECT_TRUE(readFile("settings.ini").contains("[Window]\r\nAllow maximization = 1\r\n"));
+}
+
+TEST_F(QuitSequence, EveryModifiedTabIsAskedAboutAndCancelKeepsTheProgramRunning) {
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    const QString file = writeFile("b.asm", "nop\n");
+    dialogs.choices = {{1, {file}}};
+    control<QAction>(window(), "mFileOpen")->trigger();
+    ASSERT_EQ(editorTabCount(), 2);
+    editorOf(1)->append("stop\n"); // only the second tab is modified
+    activateEditorTab(0);
+    showPage(2);
+
+    popups.answers = {answerCancel};
+    EXPECT_FALSE(Quit());
+    EXPECT_FALSE(quitRequested());
+    EXPECT_EQ(popups.titles(), "Save Changes");
+    EXPECT_EQ(popups.shown[0].text, "Edit buffer was modified. Save?");
+    EXPECT_EQ(popups.shown[0].buttons, PopupButtons::yesNoCancel);
+    EXPECT_EQ(activeEditorTab(), 1); // the tab in question was brought to the front
+    EXPECT_EQ(frontPage(), 0);
+    EXPECT_FALSE(QFile::exists(path("settings.ini")));
+    EXPECT_EQ(readFile(file), "nop\n");
+
+    popups.shown.clear();
+    popups.answers = {answerYes, answerNo};
+    EXPECT_TRUE(Quit());
+    EXPECT_EQ(popups.titles(), "Save Changes|Save Project");
+    EXPECT_EQ(readFile(file), "nop\nstop\n");
+    EXPECT_TRUE(quitRequested());
+}
+
+TEST_F(QuitSequence, AFailedSaveStopsTheQuit) {
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    editorOf(0)->append("nop\n"); // the untitled file: Save waits for it, then asks for a name
+    popups.answers = {answerYes};
+    EXPECT_FALSE(Quit()); // the Save As dialog was cancelled
+    EXPECT_EQ(dialogs.requests.size(), 1);
+    EXPECT_GE(clock.time.count(), 1000 + 5000);
+    EXPECT_FALSE(quitRequested());
+}
+
+TEST_F(QuitSequence, RightClickOnExitEndsAtOnceWithNothingSaved) {
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    editorOf(0)->append("nop\n");
+    auto* exit = control<QPushButton>(window(), "exitButton");
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), exit->mapToGlobal(QPointF(5, 5)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(exit, &press);
+    EXPECT_TRUE(quitRequested());
+    EXPECT_TRUE(popups.shown.isEmpty());
+    EXPECT_FALSE(QFile::exists(path("settings.ini")));
+}
+
+TEST_F(QuitSequence, ClosingTheWindowRunsTheQuitSequence) {
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    editorOf(0)->append("nop\n");
+    popups.answers = {answerCancel};
+    EXPECT_FALSE(window()->close());
+    EXPECT_TRUE(window()->isVisible());
+    popups.answers = {answerNo, answerNo};
+    EXPECT_TRUE(window()->close());
+    EXPECT_EQ(popups.titles(), "Save Changes|Save Changes|Save Project");
+    EXPECT_TRUE(quitRequested());
+}
+
+TEST_F(QuitSequence, ClearAllSettingsDeletesTheFileAndStartsTheCleaner) {
+    const QString marker = path("cleaned");
+    writeFile("asmwick_01", QString("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8());
+    QFile::setPermissions(path("asmwick_01"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    settings().clearAll = 1;
+    EXPECT_TRUE(Quit());
+    EXPECT_FALSE(QFile::exists(path("settings.ini")));
+    QElapsedTimer waited; // the cleaner runs detached; give it a moment
+    waited.start();
+    while (!QFile::exists(marker) && waited.elapsed() < 5000)
+        QThread::msleep(5);
+    EXPECT_TRUE(QFile::exists(marker));
+
+    // The next start finds no settings.ini and begins from the start values.
+    discardPanels();
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    EXPECT_EQ(settings().clearAll, 0);
+}
+
+TEST_F(QuitSequence, ASettingsFileThatCannotBeDeletedIsReported) {
+    QDir(dir.path()).mkpath("settings.ini/locked"); // a folder cannot be removed as a file
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    settings().clearAll = 1;
+    EXPECT_TRUE(Quit());
+    EXPECT_EQ(popups.titles(), "Save Project|ivra-ASM Warning 171");
+    EXPECT_EQ(popups.shown[1].text,
+              "Settings cannot be cleared.\nFile deletion failed!\nWarning 171");
+    EXPECT_TRUE(quitRequested());
+}
+
+} // namespace
+} // namespace ide::test

@@ -1,0 +1,136 @@
+#include "editor_tabs.h"
+#include "ide_fixture.h"
+#include "panel_loader.h"
+#include "quit.h"
+#include "settings.h"
+#include "settings_dialog.h"
+#include "shell_state.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSpinBox>
+#include <Qsci/qsciscintilla.h>
+
+namespace ide::test {
+namespace {
+
+class SettingsDialog : public IdeTest {
+protected:
+    void SetUp() override {
+        IdeTest::SetUp();
+        ASSERT_EQ(start(), StartResult::mainWindow);
+    }
+    QWidget* dialog() const { return shell().settingsPanel; }
+    QCheckBox* box(const char* name) const { return control<QCheckBox>(dialog(), name); }
+    void press(const char* button) { control<QPushButton>(dialog(), button)->click(); }
+};
+
+TEST_F(SettingsDialog, ShowsTheFieldsAndOpensOnlyOnce) {
+    settings().suppressDebugBpMessages = 1;
+    settings().showHints = 0;
+    settings().iicAddress = 0xA0;
+    control<QAction>(window(), "mToolsSettings")->trigger();
+    ASSERT_NE(dialog(), nullptr);
+    QWidget* first = dialog();
+    mToolsSettings();
+    EXPECT_EQ(dialog(), first);
+    EXPECT_EQ(dialog()->windowTitle(), "Settings");
+    EXPECT_TRUE(box("suppressDebugBpMessages")->isChecked());
+    EXPECT_FALSE(box("showHints")->isChecked());
+    EXPECT_TRUE(box("lineNumbering")->isChecked());
+    EXPECT_FALSE(box("clearAll")->isChecked());
+    EXPECT_EQ(control<QSpinBox>(dialog(), "iicAddress")->value(), 0xA0);
+    EXPECT_GE(control<QSpinBox>(dialog(), "iicAddress")->maximum(), 0xFFFF);
+}
+
+TEST_F(SettingsDialog, ApplyStoresAppliesAndReminds) {
+    mFileNew();
+    mToolsSettings();
+    box("lineNumbering")->setChecked(false);
+    box("showTooltips")->setChecked(false);
+    box("useIic")->setChecked(true);
+    control<QSpinBox>(dialog(), "iicAddress")->setValue(80);
+    press("applyButton");
+    EXPECT_EQ(dialog(), nullptr);
+    const QByteArray file = readFile("settings.ini");
+    EXPECT_TRUE(file.contains("Line numbering = 0\r\n"));
+    EXPECT_TRUE(file.contains("IIC address = 80\r\n"));
+    EXPECT_EQ(settings().useIic, 1);
+    for (int tab : {0, 1})
+        EXPECT_EQ(editorOf(tab)->marginWidth(0), 0);
+    EXPECT_TRUE(control<QWidget>(window(), "compileButton")->toolTip().isEmpty());
+    ASSERT_EQ(popups.shown.size(), 1);
+    EXPECT_EQ(popups.shown[0].title, "info");
+    EXPECT_EQ(popups.shown[0].text, "Please remember to set switch on EVAL board to IIC !");
+
+    mToolsSettings(); // nothing changed: the reminder still comes
+    box("useIic")->setChecked(false);
+    press("applyButton");
+    EXPECT_EQ(popups.shown.last().text, "Please remember to set switch on EVAL board to SPI !");
+}
+
+TEST_F(SettingsDialog, CancelChangesNothing) {
+    mToolsSettings();
+    box("lineNumbering")->setChecked(false);
+    press("cancelButton");
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(settings().lineNumbering, 1);
+    EXPECT_FALSE(QFile::exists(path("settings.ini")));
+    EXPECT_TRUE(popups.shown.isEmpty());
+}
+
+TEST_F(SettingsDialog, RestoreDefaultsWritesAndLoadsThem) {
+    settings().lastProject = "/p/demo.prj";
+    mToolsSettings();
+    box("lineNumbering")->setChecked(false);
+    box("restoreDefaults")->setChecked(true);
+    press("applyButton");
+    EXPECT_EQ(settings().lineNumbering, 1);
+    EXPECT_EQ(settings().suppressDebugBpMessages, 1);
+    EXPECT_EQ(settings().lineNumberingIncludesGray, 1);
+    EXPECT_EQ(settings().restoreDefaults, 0);
+    EXPECT_EQ(settings().lastProject, "/p/demo.prj");
+    EXPECT_TRUE(readFile("settings.ini").contains("Show select dialog = 0\r\n"));
+}
+
+TEST_F(SettingsDialog, ClearAllRunsTheQuitSequenceAndLeavesNoSettingsFile) {
+    mToolsSettings();
+    box("clearAll")->setChecked(true);
+    box("restoreDefaults")->setChecked(true);
+    press("applyButton");
+    EXPECT_TRUE(quitRequested());
+    EXPECT_EQ(popups.titles(), "Save Project|info");
+    EXPECT_FALSE(QFile::exists(path("settings.ini")));
+    EXPECT_EQ(settings().clearAll, 1);
+}
+
+TEST_F(SettingsDialog, ForbiddingMaximizationRestoresTheWindow) {
+    window()->showMaximized();
+    settle();
+    ASSERT_EQ(settings().windowStatus, 1);
+    mToolsSettings();
+    box("allowMaximization")->setChecked(false);
+    press("applyButton");
+    settle();
+    EXPECT_FALSE(window()->isMaximized());
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(settings().windowStatus, 0);
+    EXPECT_TRUE(readFile("settings.ini").contains("Windowstatus = 0\r\n"));
+    EXPECT_FALSE(window()->windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+TEST_F(SettingsDialog, AMissingPanelIsReported) {
+    paths().panelsDir = path("none");
+    mToolsSettings();
+    EXPECT_EQ(dialog(), nullptr);
+    ASSERT_EQ(popups.shown.size(), 1);
+    EXPECT_EQ(popups.shown[0].title, "ivra-ASM Error 170");
+    EXPECT_TRUE(popups.shown[0].text.startsWith(
+        "Loading settings panel failed!\nPlease restart application (Return value -2)\n"));
+}
+
+} // namespace
+} // namespace ide::test

@@ -1,0 +1,129 @@
+#include "ini.h"
+#include "settings.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ide::settings;
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir =
+            fs::temp_directory_path() /
+            ("kz71-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        path = (dir / "settings.ini").string();
+        settings() = ide::Settings{};
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string read() const {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    void write(const std::string& text) const { std::ofstream(path, std::ios::binary) << text; }
+
+    fs::path dir;
+    std::string path;
+};
+
+TEST_F(SettingsFile, StartValuesWhenNoFileExists) {
+    settings().showHints = 0;
+    ide::initSettings(path, path);
+    EXPECT_EQ(settings().showHints, 1);
+    EXPECT_EQ(settings().suppressDebugBpMessages, 0);
+    EXPECT_EQ(settings().lineNumberingIncludesGray, 0);
+    EXPECT_EQ(settings().codepageDetection, 1);
+    EXPECT_EQ(settings().lastProject, "");
+}
+
+TEST_F(SettingsFile, WritesEveryKeyInItsSection) {
+    settings().lastProject = "/work/demo.prj";
+    ASSERT_TRUE(ide::saveSettings(path));
+    const std::string expected =
+        "[Download]\r\nIIC address = 0\r\nUse IIC protocol = 0\r\n\r\n"
+        "[Editor]\r\nEnable Multibyte Support = 0\r\nLine numbering = 1\r\n"
+        "Line numbering gray = 1\r\nLine numbering includes = 1\r\n"
+        "Line numbering includes gray = 0\r\nSyntax highlighting = 1\r\n"
+        "Syntax highlighting includes = 1\r\n\r\n"
+        "[Environment]\r\nEnlarge Debug Timeout = 1\r\nShow hints = 1\r\nShow tooltips = 1\r\n"
+        "Suppress Debug BP Messages = 0\r\nSuppress Debug Information Refreshing = 1\r\n"
+        "Suppress EOF Popup = 1\r\nSuppress Proper File Detection = 1\r\n\r\n"
+        "[Files]\r\nLast project = \"/work/demo.prj\"\r\n\r\n"
+        "[Language]\r\nCodepage detection = 1\r\nLanguage = 0\r\n\r\n"
+        "[Window]\r\nAllow maximization = 1\r\nResolution = 1024\r\nWindowstatus = 0\r\n";
+    EXPECT_EQ(read(), expected);
+}
+
+TEST_F(SettingsFile, RoundTripKeepsEveryFieldAndALongLastProject) {
+    ide::Settings& s = settings();
+    s.showTooltips = 0;
+    s.suppressDebugBpMessages = 1;
+    s.language = 1;
+    s.windowStatus = 1;
+    s.allowMaximization = 0;
+    s.multibyte = 1;
+    s.useIic = 1;
+    s.iicAddress = 0x1234;
+    s.lineNumberingGray = 0;
+    s.lastProject = "/home/user/projects/measurement/very long folder name with \"quotes\"/"
+                    "and\\backslashes/demo\tproject.prj";
+    ASSERT_GT(s.lastProject.size(), 80u);
+    const ide::Settings saved = s;
+    ASSERT_TRUE(ide::saveSettings(path));
+    EXPECT_NE(read().find("Last project Line0001 = \""), std::string::npos);
+    EXPECT_NE(read().find("Last project Line0002 = \""), std::string::npos);
+
+    settings() = ide::Settings{};
+    ASSERT_TRUE(ide::loadSettings(path));
+    EXPECT_EQ(settings().lastProject, saved.lastProject);
+    EXPECT_EQ(settings().showTooltips, 0);
+    EXPECT_EQ(settings().suppressDebugBpMessages, 1);
+    EXPECT_EQ(settings().language, 1);
+    EXPECT_EQ(settings().windowStatus, 1);
+    EXPECT_EQ(settings().allowMaximization, 0);
+    EXPECT_EQ(settings().multibyte, 1);
+    EXPECT_EQ(settings().useIic, 1);
+    EXPECT_EQ(settings().iicAddress, 0x1234);
+    EXPECT_EQ(settings().lineNumberingGray, 0);
+}
+
+TEST_F(SettingsFile, MissingKeysKeepFieldsButMissingLastProjectEmptiesIt) {
+    write("[Editor]\nLine numbering = 0\nSyntax highlighting = bad\n[Window]\nResolution = 640\n");
+    settings().syntaxHighlighting = 0;
+    settings().lastProject = "old.prj";
+    settings().resolution = 1024;
+    ASSERT_TRUE(ide::loadSettings(path));
+    EXPECT_EQ(settings().lineNumbering, 0);
+    EXPECT_EQ(settings().syntaxHighlighting, 0); // unreadable: kept
+    EXPECT_EQ(settings().showHints, 1);
+    EXPECT_EQ(settings().resolution, 1024); // never read back
+    EXPECT_EQ(settings().lastProject, "");
+}
+
+TEST_F(SettingsFile, DefaultsDifferFromStartValuesAndKeepLastProject) {
+    settings().lastProject = "/p/demo.prj";
+    settings().restoreDefaults = 1;
+    settings().lineNumbering = 0;
+    ASSERT_TRUE(ide::writeDefaultSettings(path));
+    EXPECT_EQ(settings().restoreDefaults, 0);
+    EXPECT_EQ(settings().lineNumbering, 0); // the file only, not the fields
+    const std::string text = read();
+    EXPECT_NE(text.find("Suppress Debug BP Messages = 1\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Line numbering includes gray = 1\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Show select dialog = 0\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Last project = \"/p/demo.prj\"\r\n"), std::string::npos);
+    ASSERT_TRUE(ide::loadSettings(path));
+    EXPECT_EQ(settings().lineNumbering, 1);
+    EXPECT_EQ(settings().suppressDebugBpMessages, 1);
+}
+
+} // namespace

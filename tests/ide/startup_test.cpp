@@ -1,0 +1,153 @@
+#include "editor_tabs.h"
+#include "ide_fixture.h"
+#include "main_window.h"
+#include "panel_loader.h"
+#include "quit.h"
+#include "settings.h"
+#include "shell_state.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <Qsci/qsciscintilla.h>
+
+namespace ide::test {
+namespace {
+
+using StartUp = IdeTest;
+
+const QString untitled = ";--------------------------------------------------------\n"
+                         ";\tFile: Untitled.asm\n"
+                         ";\n"
+                         ";\tAuthor: unknown\n"
+                         ";--------------------------------------------------------\n"
+                         "\n"
+                         "; --- place your code here ---\n"
+                         "\n";
+
+TEST_F(StartUp, FirstStartShowsTheMainWindowWithTheUntitledFile) {
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    ASSERT_NE(window(), nullptr);
+    EXPECT_EQ(window()->windowTitle(), "KZ71 Assembler");
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(shell().activePage, 0);
+    EXPECT_EQ(frontPage(), 0);
+    EXPECT_EQ(editorTabCount(), 1);
+    EXPECT_EQ(editorText(0), untitled);
+    EXPECT_EQ(editorTabLabel(0), "untitled.asm");
+    EXPECT_EQ(editorTab(0).path, "untitled.asm");
+    EXPECT_TRUE(hasMainFileMark(0));
+    EXPECT_FALSE(editorOf(0)->isModified());
+    EXPECT_EQ(currentFileText(), "untitled.asm");
+    EXPECT_EQ(control<QPlainTextEdit>(window(), "asmMessages")->toPlainText(), "Ready...");
+    EXPECT_EQ(settings().resolution, 1024);
+    EXPECT_EQ(settings().suppressDebugBpMessages, 0);
+    EXPECT_TRUE(popups.shown.isEmpty()) << qPrintable(popups.titles());
+    EXPECT_FALSE(QFile::exists(path("settings.ini"))); // written at quit, not at start
+
+    const QByteArray info = readFile("win32.info");
+    EXPECT_TRUE(info.contains("Platform Information\n"));
+    EXPECT_TRUE(info.contains("char\t\t\t1 Byte(s)\n"));
+    EXPECT_TRUE(info.contains("unsigned __int64\t8 Byte(s)\n"));
+    EXPECT_TRUE(info.contains("This file was compiled on "));
+}
+
+TEST_F(StartUp, SettingsFileIsLoadedButTheLanguageComesFromTheCodePage) {
+    writeFile("settings.ini", "[Language]\r\nLanguage = 1\r\n[Editor]\r\nLine numbering = 0\r\n"
+                              "[Environment]\r\nShow tooltips = 0\r\n");
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    EXPECT_EQ(settings().language, 0);
+    EXPECT_EQ(settings().lineNumbering, 0);
+    EXPECT_EQ(editorOf(0)->marginWidth(0), 0);
+    EXPECT_TRUE(control<QWidget>(window(), "compileButton")->toolTip().isEmpty());
+}
+
+TEST_F(StartUp, CodePagesChooseLanguageAndMultibyte) {
+    struct Case {
+        int codePage;
+        int detection;
+        int language;
+        int multibyte;
+    };
+    for (Case c : {Case{1252, 1, 0, 0}, Case{932, 1, 0, 1}, Case{936, 1, 1, 1}, Case{950, 1, 1, 1},
+                   Case{936, 0, 0, 1}}) {
+        writeFile("settings.ini", QString("[Language]\nCodepage detection = %1\nLanguage = %2\n")
+                                      .arg(c.detection)
+                                      .arg(1 - c.language)
+                                      .toUtf8());
+        popups.shown.clear();
+        ASSERT_EQ(start(1024, 768, c.codePage), StartResult::mainWindow);
+        EXPECT_EQ(settings().language, c.language) << c.codePage;
+        EXPECT_EQ(settings().multibyte, c.multibyte) << c.codePage;
+        EXPECT_EQ(shell().codePage, c.codePage);
+        // No Chinese texts are installed here, so a Chinese start warns and stays English.
+        EXPECT_EQ(popups.titles(), c.language ? "ivra-ASM Warning 22" : "") << c.codePage;
+        discardPanels();
+    }
+    EXPECT_EQ(codePageFromLocale("zh_CN"), 936);
+    EXPECT_EQ(codePageFromLocale("zh_TW"), 950);
+    EXPECT_EQ(codePageFromLocale("zh_HK"), 950);
+    EXPECT_EQ(codePageFromLocale("ja_JP"), 932);
+    EXPECT_EQ(codePageFromLocale("de_DE"), 1252);
+}
+
+TEST_F(StartUp, ChineseTextsAreAppliedWhenTheirFileExists) {
+    writeFile("chinese/big.lwl", "# main window\n&Compile\t编译\nASM Messages\t汇编信息\n");
+    ASSERT_EQ(start(1024, 768, 936), StartResult::mainWindow);
+    EXPECT_TRUE(popups.shown.isEmpty());
+    EXPECT_EQ(control<QAbstractButton>(window(), "compileButton")->text(), "编译");
+    EXPECT_EQ(control<QLabel>(window(), "asmMessagesLabel")->text(), "汇编信息");
+    EXPECT_TRUE(control<QAction>(window(), "mToolsLanguagesChinese")->isChecked());
+    EXPECT_FALSE(control<QAction>(window(), "mToolsLanguagesEnglish")->isChecked());
+}
+
+TEST_F(StartUp, ScreensNarrowerThan800PixelsGetTheNotSupportedWindow) {
+    ASSERT_EQ(start(800, 600), StartResult::mainWindow);
+    discardPanels();
+
+    ASSERT_EQ(start(799, 600), StartResult::notSupported);
+    EXPECT_EQ(window(), nullptr);
+    QWidget* panel = shell().notSupportedPanel;
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), "KZ71 Assembler");
+    EXPECT_EQ(control<QLabel>(panel, "notSupportedText")->text(),
+              "This resolution ist not supported.");
+    EXPECT_EQ(settings().resolution, 640);
+
+    popups.answers = {answerYes}; // "Save Project": nothing to save here
+    control<QAbstractButton>(panel, "exitButton")->click();
+    EXPECT_TRUE(quitRequested());
+    EXPECT_EQ(popups.titles(), "Save Project");
+    EXPECT_TRUE(readFile("settings.ini").contains("Resolution = 640\r\n"));
+}
+
+TEST_F(StartUp, MissingPanelsEndTheProgram) {
+    paths().panelsDir = path("no-panels");
+    EXPECT_EQ(start(799, 600), StartResult::failed);
+    EXPECT_TRUE(popups.shown.isEmpty());
+
+    EXPECT_EQ(start(), StartResult::failed);
+    ASSERT_EQ(popups.shown.size(), 1);
+    EXPECT_EQ(popups.shown[0].title, "ivra-ASM Error 20");
+    EXPECT_EQ(popups.shown[0].icon, PopupIcon::error);
+    EXPECT_TRUE(popups.shown[0].text.startsWith("Loading main panel failed! (Return value -2)\n"));
+    EXPECT_TRUE(popups.shown[0].text.endsWith("big.ui\nError 20"));
+}
+
+TEST_F(StartUp, LeftoverMessageFilesAreDeleted) {
+    writeFile("TARNOutpMsg.tmp", "old");
+    writeFile("FELLOutpMsg.tmp", "old");
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    EXPECT_FALSE(QFile::exists(path("TARNOutpMsg.tmp")));
+    EXPECT_FALSE(QFile::exists(path("FELLOutpMsg.tmp")));
+}
+
+TEST_F(StartUp, PlatformInfoFailureIsReportedButHarmless) {
+    EXPECT_FALSE(writePlatformInfo(path("missing-dir/win32.info")));
+    EXPECT_TRUE(writePlatformInfo(path("win32.info")));
+}
+
+} // namespace
+} // namespace ide::test
