@@ -98,7 +98,7 @@ constexpr void add_form(DecodeTables& t, int opcode, int index) {
     const std::array<OperandKind, 3> kinds = layout_kinds(form.layout);
     std::array<ValueRange, 3> r{};
     for (int i = 0; i < 3; ++i)
-        r[i] = value_range(kinds[i], m.rules.slots[i]);
+        r[i] = value_range(kinds[i], m.rules.positions[i]);
     const auto id = static_cast<FormId>(opcode * 2 + index);
     Instruction in{opcode, {}, layout_size(form.layout), sample_address};
     Bytes bytes;

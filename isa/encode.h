@@ -66,7 +66,7 @@ constexpr bool operands_fit(const Mnemonic& m, const Form& form, const Instructi
     if (form.layout == Layout::none) return true; // nothing is encoded
     const std::array<OperandKind, 3> kinds = layout_kinds(form.layout);
     for (int i = 0; i < 3; ++i)
-        if (!operand_fits(m.rules.slots[i], kinds[i], in.operands[i])) return false;
+        if (!operand_fits(m.rules.positions[i], kinds[i], in.operands[i])) return false;
     return true;
 }
 

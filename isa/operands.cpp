@@ -12,7 +12,7 @@ const Rules& operand_rules(int opcode) {
 int label_operand(int opcode) {
     const Rules& rules = operand_rules(opcode);
     for (int i = 0; i < 3; ++i)
-        if (rules.slots[i].accepts(OperandKind::label)) return i;
+        if (rules.positions[i].accepts(OperandKind::label)) return i;
     return -1;
 }
 

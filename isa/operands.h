@@ -79,7 +79,7 @@ struct Slot {
 
 struct Rules {
     Check check = Check::not_found;
-    std::array<Slot, 3> slots{};
+    std::array<Slot, 3> positions{};
     SizeRule size_rule = SizeRule::fixed;
 };
 

@@ -43,7 +43,9 @@ TEST(OperandRules, FirstSizesFollowTheOperands) {
 }
 
 TEST(OperandRules, RangesAndCountsOfTheChecks) {
-    auto slot = [](int opcode, int position) { return isa::operand_rules(opcode).slots[position]; };
+    auto slot = [](int opcode, int position) {
+        return isa::operand_rules(opcode).positions[position];
+    };
     EXPECT_FALSE(slot(isa::op_add, 1).in_range(0x1000000));
     EXPECT_FALSE(slot(isa::op_add, 1).in_range(-1));
     EXPECT_TRUE(slot(isa::op_add, 1).in_range(0xFFFFFF));

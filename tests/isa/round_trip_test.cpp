@@ -46,9 +46,9 @@ std::vector<Instruction> statements_of(const isa::Mnemonic& m, const isa::Form& 
     std::vector<Instruction> result;
     const auto kinds = isa::layout_kinds(form.layout);
     for (int address : {0, 0x200, 0x1F80}) {
-        for (const Operand& a : candidates(kinds[0], m.rules.slots[0], address))
-            for (const Operand& b : candidates(kinds[1], m.rules.slots[1], address))
-                for (const Operand& c : candidates(kinds[2], m.rules.slots[2], address)) {
+        for (const Operand& a : candidates(kinds[0], m.rules.positions[0], address))
+            for (const Operand& b : candidates(kinds[1], m.rules.positions[1], address))
+                for (const Operand& c : candidates(kinds[2], m.rules.positions[2], address)) {
                     Instruction in{m.number, {a, b, c}, isa::layout_size(form.layout), address};
                     isa::Bytes bytes;
                     if (isa::encode_bytes(in, bytes) == isa::EncodeStatus::ok) result.push_back(in);
