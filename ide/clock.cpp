@@ -2,34 +2,21 @@
 
 #include "replaceable.h"
 
-#include <thread>
-
 namespace ide {
 namespace {
 
-class SteadyClock : public Clock {
-public:
-    std::chrono::milliseconds now() override {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now().time_since_epoch());
-    }
-    void sleepFor(std::chrono::milliseconds duration) override {
-        std::this_thread::sleep_for(duration);
-    }
-};
-
-Replaceable<Clock, SteadyClock>& service() {
-    static Replaceable<Clock, SteadyClock> instance;
+Replaceable<kz71::Clock, kz71::SteadyClock>& service() {
+    static Replaceable<kz71::Clock, kz71::SteadyClock> instance;
     return instance;
 }
 
 } // namespace
 
-void setClock(Clock* c) {
+void setClock(kz71::Clock* c) {
     service().set(c);
 }
 
-Clock& clock() {
+kz71::Clock& clock() {
     return service().get();
 }
 

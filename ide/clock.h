@@ -1,19 +1,13 @@
-// Time for waits and time-outs: the steady clock in the program, a virtual clock in tests.
+// The IDE's clock for waits and time-outs: the steady clock in the program, a virtual clock in
+// tests. The clock type is the kit's one, shared with the programmer link and the simulator.
 #pragma once
 
-#include <chrono>
+#include "programmer/clock.h"
 
 namespace ide {
 
-class Clock {
-public:
-    virtual ~Clock() = default;
-    virtual std::chrono::milliseconds now() = 0;
-    virtual void sleepFor(std::chrono::milliseconds duration) = 0;
-};
-
 // Replaces the steady clock (tests); nullptr restores it.
-void setClock(Clock* clock);
-Clock& clock();
+void setClock(kz71::Clock* clock);
+kz71::Clock& clock();
 
 } // namespace ide

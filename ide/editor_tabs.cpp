@@ -296,7 +296,7 @@ int waitForFile(const QString& path) {
     const auto start = clock().now();
     int found = 0;
     while (found == 0 && clock().now() - start < file_wait_limit) {
-        clock().sleepFor(file_poll_interval);
+        clock().sleep(file_poll_interval);
         found = QFileInfo::exists(path) ? 1 : 0;
     }
     QApplication::restoreOverrideCursor();

@@ -115,11 +115,11 @@ TEST_F(EditorTabs, SaveWritesTheFileOrAsksForANameAfterWaitingForIt) {
     EXPECT_TRUE(dialogs.requests.size() == 1); // only the Open dialog
 
     activateEditorTab(0); // untitled.asm does not exist: 5 s wait, then Save As
-    const auto before = clock.time;
+    const auto before = clock.now();
     const QString named = path("named.asm");
     dialogs.choices = {{1, {named}}};
     mFileSave();
-    EXPECT_GE((clock.time - before).count(), 5000);
+    EXPECT_GE(clock.now() - before, std::chrono::seconds(5));
     ASSERT_EQ(dialogs.requests.size(), 2);
     EXPECT_EQ(dialogs.requests[1].title, "Save File As...");
     EXPECT_EQ(dialogs.requests[1].filters, (QStringList{"*.asm; *.h", "*.asm; *.txt"}));

@@ -42,13 +42,6 @@ public:
     QList<QsciScintilla*> printed;
 };
 
-class VirtualClock : public Clock {
-public:
-    std::chrono::milliseconds now() override { return time; }
-    void sleepFor(std::chrono::milliseconds d) override { time += d; }
-    std::chrono::milliseconds time{1000};
-};
-
 class IdeTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -65,7 +58,7 @@ protected:
     QString previousDir;
     PopupRecorder popups;
     DialogScript dialogs;
-    VirtualClock clock;
+    kz71::VirtualClock clock;
 };
 
 // Delivers pending events (layout, resize).
