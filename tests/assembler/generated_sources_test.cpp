@@ -141,6 +141,23 @@ TEST(GeneratedSources, ControlAndHighBytesAreBadCharacters) {
                   parse_failed);
 }
 
+// The size messages are counted errors, yet the files are written: the image up to the
+// statement that crossed 8143 bytes, the .dbg file with every statement.
+TEST(GeneratedSources, OversizeProgramIsReportedAndStillWritten) {
+    ScratchDirectory scratch;
+    scratch.write("main.asm", repeat("or x, 5\n", 1628) + "putepr x\nstop\n");
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.out, "main.asm  Line:1629  ERROR: program exceeds maximum size of 8k bytes\n"
+                          "INFO: main.asm: Processing failed, with 1 error(s)\n");
+    const std::string hex = scratch.read("main.hex");
+    EXPECT_TRUE(hex.ends_with("\r\n1FCE: DC DC\t//--- 8142: putepr_1 (0);  putepr_0 (0);\r\n"
+                              "\r\n\r\n"))
+        << hex.substr(hex.size() - 200);
+    const std::string dbg = scratch.read("main.dbg");
+    EXPECT_TRUE(dbg.ends_with("\r\n1FCC: 1629 main.asm\r\n1FD0: 1630 main.asm\r\n\r\n\r\n"))
+        << dbg.substr(dbg.size() - 100);
+}
+
 } // namespace
 
 namespace {
