@@ -169,6 +169,9 @@ TEST(ShippedExample, DemoProgramAssemblesCleanly) {
     EXPECT_EQ(result.out, "INFO: examples/demo.asm: Processing was successful\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.exit_code, 0);
+    for (const char* output : {"examples/demo.hex", "examples/demo.epr", "examples/demo.dbg"})
+        EXPECT_TRUE(scratch.exists(output)) << output;
+    EXPECT_TRUE(scratch.read("examples/demo.epr").find("\r\n01: C8 \r\n") != std::string::npos);
 }
 
 } // namespace
