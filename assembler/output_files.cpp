@@ -4,6 +4,7 @@
 #include "assembler/output_files.h"
 
 #include "assembler/backend.h"
+#include "assembler/code_image.h"
 #include "assembler/diagnostics.h"
 #include "assembler/driver.h"
 #include "assembler/help_text.h"
@@ -84,27 +85,13 @@ void delete_stale_file(const std::string& path) {
         report_error("cannot delete file '%s'", path.c_str());
 }
 
-} // namespace
-
+// Path of an output file: the source's directory, its file name up to the last dot (the
+// whole name when it has none), and `extension`.
 std::string output_path(const char* extension) {
     const std::size_t dot = inpFileName.rfind('.');
     const std::string base = inpFileName.substr(0, dot);
     const std::string name = base + "." + extension;
     return inpHasDirectory ? inpFilePath + sep_char + name : name;
-}
-
-std::string calendar_text(const std::tm& time) {
-    static constexpr std::array<const char*, 7> days{"Sun", "Mon", "Tue", "Wed",
-                                                     "Thu", "Fri", "Sat"};
-    static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const auto day = static_cast<std::size_t>(time.tm_wday) % days.size();
-    const auto month = static_cast<std::size_t>(time.tm_mon) % months.size();
-    std::array<char, 64> text{};
-    std::snprintf(text.data(), text.size(), "%.3s %.3s%3d %.2d:%.2d:%.2d %d", days[day],
-                  months[month], time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec,
-                  time.tm_year + 1900);
-    return text.data();
 }
 
 std::string hex_body(const CodeImage& image) {
@@ -134,6 +121,22 @@ std::string dbg_body() {
         add_line(text, "%04X: %d %s", s->address, s->line,
                  s->file_name != nullptr ? s->file_name : "");
     return text.empty() ? text : text + line_end + line_end;
+}
+
+} // namespace
+
+std::string calendar_text(const std::tm& time) {
+    static constexpr std::array<const char*, 7> days{"Sun", "Mon", "Tue", "Wed",
+                                                     "Thu", "Fri", "Sat"};
+    static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const auto day = static_cast<std::size_t>(time.tm_wday) % days.size();
+    const auto month = static_cast<std::size_t>(time.tm_mon) % months.size();
+    std::array<char, 64> text{};
+    std::snprintf(text.data(), text.size(), "%.3s %.3s%3d %.2d:%.2d:%.2d %d", days[day],
+                  months[month], time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec,
+                  time.tm_year + 1900);
+    return text.data();
 }
 
 void write_hexfile() {
