@@ -17,10 +17,6 @@ isa::OperandKind kind_of(int32_t type) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // Operand position 0..2 of a record, const or not.
 template <typename Record>
 auto& value_at(Record& statement, int position) {
