@@ -1,5 +1,7 @@
 #include "assembler/diagnostics.h"
 
+#include <cstdarg>
+
 int32_t err_cnt = 0;
 
 namespace {
@@ -23,6 +25,33 @@ void set_diagnostic_streams(FILE* out, FILE* err) {
 
 void print_parser_error_prefix(const char* file, int line) {
     if (line != 0) std::fprintf(diag_out(), "%s:  Line %d  ERROR: ", file, line);
+}
+
+namespace {
+
+// The rest of a counted message line: the formatted text and the line feed.
+void finish_counted_message(const char* format, va_list arguments) {
+    std::vfprintf(diag_out(), format, arguments);
+    std::fputc('\n', diag_out());
+    ++err_cnt;
+}
+
+} // namespace
+
+void report_backend_error(const char* file, int line, const char* format, ...) {
+    std::fprintf(diag_out(), "%s  Line:%d  ERROR: ", file != nullptr ? file : "", line);
+    va_list arguments;
+    va_start(arguments, format);
+    finish_counted_message(format, arguments);
+    va_end(arguments);
+}
+
+void report_error(const char* format, ...) {
+    std::fputs("ERROR: ", diag_out());
+    va_list arguments;
+    va_start(arguments, format);
+    finish_counted_message(format, arguments);
+    va_end(arguments);
 }
 
 void request_stop(Stop reason) {

@@ -24,6 +24,14 @@ struct SourceLocation {
 // Prints "<file>:  Line <line>  ERROR: " (the parser's message form) when `line` is not 0.
 void print_parser_error_prefix(const char* file, int line);
 
+// The back end's message form: prints "<file>  Line:<line>  ERROR: " and the formatted text
+// with a line feed, and counts the error.
+[[gnu::format(printf, 3, 4)]] void report_backend_error(const char* file, int line,
+                                                        const char* format, ...);
+
+// Prints "ERROR: " and the formatted text with a line feed, and counts the error.
+[[gnu::format(printf, 1, 2)]] void report_error(const char* format, ...);
+
 // Conditions that end the run at once. The driver carries them out.
 enum class Stop {
     none,

@@ -6,7 +6,8 @@
 
 namespace {
 
-// Printed verbatim one after the other; a "\n" is added after the fourth and the last.
+// Printed verbatim one after the other (a "\n" is added after the fourth); the vendor's
+// notice follows them.
 constexpr std::array help_pieces{
     "\n----------------------------------------------------",
     "\n--- KZ71 Assembler,     ivra ---",
@@ -38,7 +39,6 @@ constexpr std::array help_pieces{
     "\n\tNumber formatting:\tdecimal or hexadecimal, e.g.:  20  or 0x16",
     "\n\tCall subroutines:\t'jsub <label>'  and 'jsubret' to jump back",
     "\n\tAssembler opcodes:\tplease see table 'User Assembler Opcodes'",
-    "\n\n(c) 2011 ivra, all rights reserved\n",
 };
 
 constexpr const char* version = "2.0";
@@ -48,6 +48,7 @@ constexpr const char* version = "2.0";
 void showHelp() {
     for (const char* piece : help_pieces)
         std::fputs(piece, diag_out());
+    std::fprintf(diag_out(), "\n\n%s\n", vendor_notice);
 }
 
 void showVersion() {

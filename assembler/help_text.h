@@ -1,6 +1,9 @@
 // The texts of tarn's options.
 #pragma once
 
+// The vendor's notice that ends the help text and heads every output file.
+inline constexpr const char* vendor_notice = "(c) 2011 ivra, all rights reserved";
+
 // Prints the online help (options "--help" and "/?").
 void showHelp();
 

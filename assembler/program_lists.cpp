@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <new>
+#include <utility>
 
 OpcodeRecord start_opcode;
 JumpLabelRecord start_jumplabel;
@@ -83,9 +84,12 @@ JumpLabelRecord* add_jumplabel(const char* file_name, int32_t line, const char* 
 }
 
 OpcodeRecord* insert_opcode_after(OpcodeRecord* at, const OpcodeRecord& values) {
-    OpcodeRecord* record = allocate(opcode_records);
-    if (record == nullptr) return nullptr;
-    *record = values;
+    OpcodeRecord* record = nullptr;
+    try {
+        record = &opcode_records.emplace_back(values);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     record->prev = at;
     record->next = at->next;
     at->next->prev = record;
@@ -97,6 +101,35 @@ void unlink_opcode(OpcodeRecord* record) {
     record->prev->next = record->next;
     record->next->prev = record->prev;
     record->next = record->prev = nullptr;
+}
+
+namespace {
+
+// Exchanges everything but the links of two statements, and points their labels at them.
+void swap_contents(OpcodeRecord& a, OpcodeRecord& b) {
+    std::swap(a, b);
+    std::swap(a.next, b.next);
+    std::swap(a.prev, b.prev);
+    if (a.jumplabel != nullptr) a.jumplabel->opcode = &a;
+    if (b.jumplabel != nullptr) b.jumplabel->opcode = &b;
+}
+
+} // namespace
+
+OpcodeRecord* remove_opcode(OpcodeRecord* record) {
+    if (record != &start_opcode) {
+        OpcodeRecord* following = next_statement(record);
+        unlink_opcode(record);
+        return following;
+    }
+    if (start_opcode.next == &start_opcode) {
+        start_opcode.next = start_opcode.prev = nullptr;
+        return nullptr;
+    }
+    OpcodeRecord* second = start_opcode.next;
+    swap_contents(start_opcode, *second);
+    unlink_opcode(second);
+    return &start_opcode;
 }
 
 void reset_program_lists() {

@@ -38,6 +38,9 @@ struct OpcodeRecord {
     // has looked it up (null while unresolved, or when the label labels no statement).
     const char* label = nullptr;
     OpcodeRecord* target = nullptr;
+    // Jump resolution's mark: the number of the pass that last gave this statement its
+    // address (0 before the first pass).
+    uint32_t placed_in_pass = 0;
 };
 
 // One jump label.
@@ -73,16 +76,35 @@ ConstRecord* add_const(const char* file_name, int32_t line, const char* name, in
 JumpLabelRecord* add_jumplabel(const char* file_name, int32_t line, const char* name);
 
 // Insert a new statement with `values` directly after `at` (a member of the statement list)
-// and return it; null on allocation failure (reported as above).
+// and return it; null on allocation failure, which the caller reports.
 OpcodeRecord* insert_opcode_after(OpcodeRecord* at, const OpcodeRecord& values);
 
 // Take a statement other than the head out of the statement list. Its memory stays valid
 // until the lists are reset, so references to it do not dangle.
 void unlink_opcode(OpcodeRecord* record);
 
+// Take any statement out of the list and return the statement that followed it (null when
+// it was the last). The head is taken out by re-heading: the second statement's contents
+// move into the head, the head's former contents into the second record, which leaves the
+// list; the jump labels of both follow their statements. A sole statement leaves an empty
+// list. Label operands already resolved to the two records are not redirected.
+OpcodeRecord* remove_opcode(OpcodeRecord* record);
+
 // True when the list holds no record.
 inline bool list_is_empty(const OpcodeRecord& head) {
     return head.next == nullptr;
+}
+
+// Walking the statement list: the first statement and the one after `record`, or null.
+inline OpcodeRecord* first_statement() {
+    return list_is_empty(start_opcode) ? nullptr : &start_opcode;
+}
+inline OpcodeRecord* next_statement(const OpcodeRecord* record) {
+    return record->next == &start_opcode ? nullptr : record->next;
+}
+// The statement in front of `record`, or null for the first.
+inline OpcodeRecord* previous_statement(const OpcodeRecord* record) {
+    return record == &start_opcode ? nullptr : record->prev;
 }
 
 // Clear the three heads and release every record (start of a run).

@@ -159,5 +159,57 @@ constexpr bool is_bit_jump(int number) {
 constexpr bool is_subroutine_call(int number) {
     return number == op_jsub;
 }
+constexpr bool is_bit_skip(int number) {
+    return number == op_skipBitC || number == op_skipBitS;
+}
+
+// The jump that does what a skip does when it must reach further: `skip` becomes `goto`,
+// each conditional or bit skip the jump of the same condition. -1 for other numbers.
+constexpr int jump_for_skip(int number) {
+    switch (number) {
+    case op_skip:
+        return op_goto;
+    case op_skipCarC:
+        return op_gotoCarC;
+    case op_skipCarS:
+        return op_gotoCarS;
+    case op_skipEQ:
+        return op_gotoEQ;
+    case op_skipNE:
+        return op_gotoNE;
+    case op_skipNeg:
+        return op_gotoNeg;
+    case op_skipOvrC:
+        return op_gotoOvrC;
+    case op_skipOvrS:
+        return op_gotoOvrS;
+    case op_skipPos:
+        return op_gotoPos;
+    case op_skipBitC:
+        return op_gotoBitC;
+    case op_skipBitS:
+        return op_gotoBitS;
+    default:
+        return -1;
+    }
+}
+
+// The bit skip that, skipping one long `goto`, does what a bit jump does: jumping when the
+// bit is clear is skipping the jump when it is set, and the reverse. -1 for other numbers.
+constexpr int opposite_bit_skip(int number) {
+    switch (number) {
+    case op_gotoBitC:
+        return op_skipBitS;
+    case op_gotoBitS:
+        return op_skipBitC;
+    default:
+        return -1;
+    }
+}
+
+// Operand position (0..2) of a skip's count: 2 for the bit skips, else 0.
+constexpr int skip_count_operand(int number) {
+    return is_bit_skip(number) ? 2 : 0;
+}
 
 } // namespace isa

@@ -44,6 +44,8 @@ TEST(GeneratedSources, SymbolTableOverflowEndsTheProcessAbnormally) {
     EXPECT_EQ(result.out, "");
 }
 
+// 9997 labelled statements are more code than the chip holds: the checks and the jump
+// resolution run through, the image stops at the statement that crosses 8143 bytes.
 TEST(GeneratedSources, FullSymbolTableStillAssembles) {
     ScratchDirectory scratch;
     std::string source;
@@ -51,7 +53,8 @@ TEST(GeneratedSources, FullSymbolTableStillAssembles) {
         source += "l" + std::to_string(i) + ": nop\n";
     scratch.write("main.asm", source + "goto l9996\n");
     TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
-    EXPECT_EQ(result.out, "INFO: main.asm: Processing was successful\n");
+    EXPECT_EQ(result.out, "main.asm  Line:8144  ERROR: program exceeds maximum size of 8k bytes\n"
+                          "INFO: main.asm: Processing failed, with 1 error(s)\n");
     EXPECT_EQ(result.err, "");
 }
 
@@ -138,6 +141,23 @@ TEST(GeneratedSources, ControlAndHighBytesAreBadCharacters) {
                   parse_failed);
 }
 
+// The size messages are counted errors, yet the files are written: the image up to the
+// statement that crossed 8143 bytes, the .dbg file with every statement.
+TEST(GeneratedSources, OversizeProgramIsReportedAndStillWritten) {
+    ScratchDirectory scratch;
+    scratch.write("main.asm", repeat("or x, 5\n", 1628) + "putepr x\nstop\n");
+    TarnResult result = run_tarn_binary(scratch.path(), {"main.asm"});
+    EXPECT_EQ(result.out, "main.asm  Line:1629  ERROR: program exceeds maximum size of 8k bytes\n"
+                          "INFO: main.asm: Processing failed, with 1 error(s)\n");
+    const std::string hex = scratch.read("main.hex");
+    EXPECT_TRUE(hex.ends_with("\r\n1FCE: DC DC\t//--- 8142: putepr_1 (0);  putepr_0 (0);\r\n"
+                              "\r\n\r\n"))
+        << hex.substr(hex.size() - 200);
+    const std::string dbg = scratch.read("main.dbg");
+    EXPECT_TRUE(dbg.ends_with("\r\n1FCC: 1629 main.asm\r\n1FD0: 1630 main.asm\r\n\r\n\r\n"))
+        << dbg.substr(dbg.size() - 100);
+}
+
 } // namespace
 
 namespace {
@@ -149,6 +169,9 @@ TEST(ShippedExample, DemoProgramAssemblesCleanly) {
     EXPECT_EQ(result.out, "INFO: examples/demo.asm: Processing was successful\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.exit_code, 0);
+    for (const char* output : {"examples/demo.hex", "examples/demo.epr", "examples/demo.dbg"})
+        EXPECT_TRUE(scratch.exists(output)) << output;
+    EXPECT_TRUE(scratch.read("examples/demo.epr").find("\r\n01: C8 \r\n") != std::string::npos);
 }
 
 } // namespace

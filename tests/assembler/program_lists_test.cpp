@@ -81,6 +81,30 @@ TEST_F(ProgramLists, InsertAndUnlinkKeepTheRingConsistent) {
     EXPECT_EQ(inserted->prev, &start_opcode);
 }
 
+TEST_F(ProgramLists, RemovingTheHeadMovesTheNextStatementAndItsLabelIntoIt) {
+    for (int32_t opcode : {1, 2, 3})
+        add_opcode(statement(opcode));
+    OpcodeRecord* second = start_opcode.next;
+    JumpLabelRecord* first_label = add_jumplabel("f.asm", 1, "a");
+    JumpLabelRecord* second_label = add_jumplabel("f.asm", 2, "b");
+    start_opcode.jumplabel = first_label;
+    first_label->opcode = &start_opcode;
+    second->jumplabel = second_label;
+    second_label->opcode = second;
+
+    EXPECT_EQ(remove_opcode(&start_opcode), &start_opcode) << "the walk goes on at the head";
+    EXPECT_EQ(opcodes_forward(), (std::vector<int32_t>{2, 3}));
+    EXPECT_EQ(opcodes_backward(), (std::vector<int32_t>{2, 3}));
+    EXPECT_EQ(second_label->opcode, &start_opcode);
+    EXPECT_EQ(start_opcode.jumplabel, second_label);
+    EXPECT_EQ(first_label->opcode, second) << "the removed statement keeps its label";
+    EXPECT_EQ(second->opcode, 1);
+
+    EXPECT_EQ(remove_opcode(start_opcode.next), nullptr) << "the last statement had no follower";
+    EXPECT_EQ(remove_opcode(&start_opcode), nullptr);
+    EXPECT_TRUE(list_is_empty(start_opcode));
+}
+
 TEST_F(ProgramLists, ResetEmptiesEveryList) {
     add_opcode(statement(1));
     add_opcode(statement(2));

@@ -1,3 +1,4 @@
+#include "isa/instruction_table.h"
 #include "isa/mnemonics.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +47,32 @@ TEST(Mnemonics, FamilyPredicates) {
         EXPECT_EQ(isa::is_label_jump(n), n == 27 || (n >= 30 && n <= 37)) << n;
         EXPECT_EQ(isa::is_bit_jump(n), n == 28 || n == 29) << n;
     }
+}
+
+// A skip that must reach further becomes the jump of the same condition: on the chip the
+// two share their first byte's layout, the count field 0 marking the jump.
+TEST(Mnemonics, EverySkipHasTheJumpOfItsCondition) {
+    for (int n = -1; n <= 81; ++n) {
+        const int jump = isa::jump_for_skip(n);
+        if (!isa::is_skip(n)) {
+            EXPECT_EQ(jump, -1) << n;
+            continue;
+        }
+        ASSERT_TRUE(isa::is_label_jump(jump) || isa::is_bit_jump(jump)) << n;
+        EXPECT_EQ(isa::is_bit_jump(jump), isa::is_bit_skip(n)) << n;
+        const isa::Form skip_form = isa::mnemonic_of(n).forms[0];
+        const isa::Form jump_form = isa::mnemonic_of(jump).forms[0];
+        EXPECT_EQ(skip_form.base, jump_form.base) << isa::get_opcode_name(n);
+        EXPECT_EQ(skip_form.param, jump_form.param) << isa::get_opcode_name(n);
+        EXPECT_EQ(isa::skip_count_operand(n), isa::is_bit_skip(n) ? 2 : 0);
+    }
+}
+
+TEST(Mnemonics, BitJumpsSplitIntoTheOppositeBitSkip) {
+    EXPECT_EQ(isa::opposite_bit_skip(isa::op_gotoBitC), isa::op_skipBitS);
+    EXPECT_EQ(isa::opposite_bit_skip(isa::op_gotoBitS), isa::op_skipBitC);
+    EXPECT_EQ(isa::opposite_bit_skip(isa::op_goto), -1);
+    EXPECT_EQ(isa::opposite_bit_skip(isa::op_skipBitC), -1);
 }
 
 } // namespace

@@ -1,0 +1,73 @@
+#include "assembler/statements.h"
+
+namespace {
+
+OpcodeRecord end_of_program;
+
+isa::OperandKind kind_of(int32_t type) {
+    switch (type) {
+    case PAR_ACCU:
+        return isa::OperandKind::accumulator;
+    case PAR_NUMBER:
+        return isa::OperandKind::number;
+    case PAR_LABEL:
+        return isa::OperandKind::label;
+    default:
+        return isa::OperandKind::none;
+    }
+}
+
+// Operand position 0..2 of a record, const or not.
+template <typename Record>
+auto& value_at(Record& statement, int position) {
+    return position == 0 ? statement.par1 : position == 1 ? statement.par2 : statement.par3;
+}
+template <typename Record>
+auto& type_at(Record& statement, int position) {
+    return position == 0   ? statement.par1_type
+           : position == 1 ? statement.par2_type
+                           : statement.par3_type;
+}
+
+} // namespace
+
+int32_t& operand_value(OpcodeRecord& statement, int position) {
+    return value_at(statement, position);
+}
+int32_t operand_value(const OpcodeRecord& statement, int position) {
+    return value_at(statement, position);
+}
+int32_t& operand_type(OpcodeRecord& statement, int position) {
+    return type_at(statement, position);
+}
+int32_t operand_type(const OpcodeRecord& statement, int position) {
+    return type_at(statement, position);
+}
+
+OpcodeRecord* program_end() {
+    return &end_of_program;
+}
+
+int32_t target_address(const OpcodeRecord* target) {
+    if (target != &end_of_program) return target->address;
+    if (list_is_empty(start_opcode)) return 0;
+    const OpcodeRecord* last = start_opcode.prev;
+    return last->address + last->size;
+}
+
+isa::Operands operands_of(const OpcodeRecord& statement) {
+    isa::Operands operands;
+    for (int i = 0; i < 3; ++i) {
+        const int32_t type = operand_type(statement, i);
+        operands[i].kind = kind_of(type);
+        if (type == PAR_LABEL)
+            operands[i].value = statement.target != nullptr ? target_address(statement.target) : 0;
+        else if (type != PAR_NONE)
+            operands[i].value = operand_value(statement, i);
+    }
+    return operands;
+}
+
+isa::Instruction instruction_of(const OpcodeRecord& statement) {
+    return {statement.opcode, operands_of(statement), statement.size, statement.address};
+}

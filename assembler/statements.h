@@ -1,0 +1,29 @@
+// How the back end reads a statement record: its operand positions, its jump target's
+// address, and the record as the instruction set's encoder takes it.
+#pragma once
+
+#include "assembler/program_lists.h"
+#include "isa/operands.h"
+
+#include <cstdint>
+
+// Operand position 0..2 of a statement (par1..par3) and its kind (par1_type..par3_type).
+int32_t& operand_value(OpcodeRecord& statement, int position);
+int32_t operand_value(const OpcodeRecord& statement, int position);
+int32_t& operand_type(OpcodeRecord& statement, int position);
+int32_t operand_type(const OpcodeRecord& statement, int position);
+
+// The jump target that stands for the address just after the last statement (a converted
+// skip whose count reached past the end of the program). It is never in the list.
+OpcodeRecord* program_end();
+
+// Code address of a jump target: its address, or for program_end() the address just after
+// the last statement.
+int32_t target_address(const OpcodeRecord* target);
+
+// The operand kinds and values of a statement; a label operand holds its target's address
+// (0 while unresolved).
+isa::Operands operands_of(const OpcodeRecord& statement);
+
+// The statement as the encoder takes it: opcode, operands, size and address.
+isa::Instruction instruction_of(const OpcodeRecord& statement);
