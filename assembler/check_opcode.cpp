@@ -61,7 +61,7 @@ int32_t par_type(isa::OperandKind kind) {
 
 // The check the mnemonic's rules name; "opcode not found!!!" for a mnemonic without rules.
 bool check_by_rules(const OpcodeRecord& statement, const isa::Rules& rules) {
-    const auto& s = rules.slots;
+    const auto& s = rules.positions;
     switch (rules.check) {
     case isa::Check::general:
         return check_parameter(statement, s[0].max, par_type(s[0].expected_kind()), s[1].max,
@@ -81,7 +81,7 @@ bool check_by_rules(const OpcodeRecord& statement, const isa::Rules& rules) {
 // Counts (skip and shift counts) may not be 0, whatever the check above found.
 void check_counts(const OpcodeRecord& statement, const isa::Rules& rules) {
     for (int i = 0; i < 3; ++i) {
-        if (rules.slots[i].min != 1 || operand_type(statement, i) != PAR_NUMBER ||
+        if (rules.positions[i].min != 1 || operand_type(statement, i) != PAR_NUMBER ||
             operand_value(statement, i) != 0)
             continue;
         report_backend_error(statement.file_name, statement.line,
@@ -159,7 +159,7 @@ bool check_accumulator_then(const OpcodeRecord& statement, int32_t other_second_
     }
     if (second_wrong) return false;
     if (statement.par2_type == PAR_NUMBER &&
-        above(statement.par2, isa::operand_rules(statement.opcode).slots[1].max)) {
+        above(statement.par2, isa::operand_rules(statement.opcode).positions[1].max)) {
         report_wrong_range(statement, 1);
         return false;
     }
