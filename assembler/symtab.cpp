@@ -2,9 +2,10 @@
 
 #include "assembler/diagnostics.h"
 
-#include <cstring>
 #include <deque>
 #include <new>
+#include <string_view>
+#include <unordered_map>
 
 std::array<Symbol, symtab_size> symtab;
 
@@ -12,16 +13,50 @@ namespace {
 
 std::deque<SymbolRef> references;
 
-// Walks the probe sequence of `name`: the slot holding it, the free slot that ends the
-// search, or null when all slots were visited.
-Symbol* probe(const char* name) {
-    std::size_t slot = symhash(name) % symtab_size;
-    for (int visited = 0; visited < symtab_size; ++visited) {
-        Symbol& symbol = symtab[slot];
-        if (symbol.name == nullptr || std::strcmp(symbol.name, name) == 0) return &symbol;
-        slot = (slot + 1) % symtab_size;
+// Where each stored name sits, and for every slot the next slot worth looking at for a free
+// one. Names land in exactly the slots that linear probing gives them; these two only spare
+// the walks along the long probe chains that similar names (loop1, loop2, ...) build under
+// this hash: a name is found without walking, and the free slot that ends a new name's walk
+// is found by following `free_from` with path compression (no slot is freed during a run).
+std::unordered_map<std::string_view, std::size_t> slot_of;
+std::array<int, symtab_size> free_from = [] {
+    std::array<int, symtab_size> identity{};
+    for (int i = 0; i < symtab_size; ++i)
+        identity[i] = i;
+    return identity;
+}();
+
+int first_free_from(int slot) {
+    int free = slot;
+    while (free_from[free] != free)
+        free = free_from[free];
+    while (free_from[slot] != free) {
+        const int next = free_from[slot];
+        free_from[slot] = free;
+        slot = next;
     }
-    return nullptr;
+    return free;
+}
+
+// The slot holding `name`, or null.
+Symbol* find_slot(const char* name) {
+    auto found = slot_of.find(name);
+    return found == slot_of.end() ? nullptr : &symtab[found->second];
+}
+
+// The free slot that ends the probe walk of a name not in the table, or null when all slots
+// are taken.
+Symbol* free_slot(const char* name) {
+    if (slot_of.size() >= static_cast<std::size_t>(symtab_size)) return nullptr;
+    return &symtab[first_free_from(static_cast<int>(symhash(name) % symtab_size))];
+}
+
+void take_slot(Symbol& symbol, const char* name) {
+    const int slot = static_cast<int>(&symbol - symtab.data());
+    symbol.name = name;
+    symbol.refs = nullptr;
+    slot_of.emplace(name, slot);
+    free_from[slot] = (slot + 1) % symtab_size;
 }
 
 } // namespace
@@ -35,16 +70,14 @@ uint32_t symhash(const char* name) {
 }
 
 Symbol* lookup(const char* name) {
-    Symbol* symbol = probe(name);
+    if (Symbol* symbol = find_slot(name)) return symbol;
+    Symbol* symbol = free_slot(name);
     if (symbol == nullptr) {
         std::fputs("symbol table overflow\n", diag_err());
         request_stop(Stop::abnormal);
         return nullptr;
     }
-    if (symbol->name == nullptr) {
-        symbol->name = name;
-        symbol->refs = nullptr;
-    }
+    take_slot(*symbol, name);
     return symbol;
 }
 
@@ -68,8 +101,8 @@ SymbolRef* addref(int32_t line, const char* file_name, const char* name, void* t
 }
 
 SymbolRef* find_symbol_ref(const char* name, int32_t kind) {
-    Symbol* symbol = probe(name);
-    if (symbol == nullptr || symbol->name == nullptr) return nullptr;
+    Symbol* symbol = find_slot(name);
+    if (symbol == nullptr) return nullptr;
     for (SymbolRef* ref = symbol->refs; ref != nullptr; ref = ref->next)
         if (ref->kind == kind) return ref;
     return nullptr;
@@ -83,4 +116,7 @@ void* find_symbol(const char* name, int32_t kind) {
 void reset_symtab() {
     symtab.fill(Symbol{});
     references.clear();
+    slot_of.clear();
+    for (int i = 0; i < symtab_size; ++i)
+        free_from[i] = i;
 }

@@ -67,6 +67,27 @@ TEST_F(SymbolTable, ProbeWrapsFromLastSlotToSlotZero) {
     EXPECT_EQ(find_const(wrapped), &constant);
 }
 
+TEST_F(SymbolTable, ClusteredNamesLandWhereLinearProbingPutsThem) {
+    // Similar names cluster under this hash; each must still sit in the first free slot at or
+    // after its home slot, in the order the names arrive, and be found there again.
+    std::vector<const char*> names;
+    for (int i = 0; i < 3000; ++i)
+        names.push_back(keep_text("loop" + std::to_string(i)));
+    names.push_back(name_with_home(9996)); // a cluster that wraps to slot 0
+    names.push_back(name_with_home(9996));
+
+    std::vector<bool> taken(symtab_size, false);
+    for (const char* name : names) {
+        std::size_t expected = symhash(name) % symtab_size;
+        while (taken[expected])
+            expected = (expected + 1) % symtab_size;
+        taken[expected] = true;
+        ASSERT_EQ(lookup(name), &symtab[expected]) << name;
+    }
+    for (const char* name : names)
+        EXPECT_EQ(lookup(name)->name, name);
+}
+
 TEST_F(SymbolTable, KindsAreKeptApart) {
     ConstRecord constant;
     JumpLabelRecord label;
