@@ -1,0 +1,2 @@
+l: nop
+CONST LIMIT 4

@@ -1,0 +1,2 @@
+#include "defs.h"
+CONST LIMIT 2

@@ -1,0 +1,11 @@
+CONST LIMIT 10
+CONST LIMIT 20
+nop
+nop
+CONST 5
+nop
+nop
+CONST NOVALUE
+nop
+nop
+CONST

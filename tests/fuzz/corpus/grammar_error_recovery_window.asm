@@ -1,0 +1,4 @@
+nop x x
+) nop
+nop
+nop )

@@ -1,0 +1,4 @@
+start:
+
+   nop
+goto start

@@ -1,0 +1,2 @@
+nopp
+ADD x, y

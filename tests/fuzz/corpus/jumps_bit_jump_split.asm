@@ -1,0 +1,28 @@
+gotoBitC y, 3, far
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+or x, 5
+far: nop
+goto far

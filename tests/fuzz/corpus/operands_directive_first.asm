@@ -1,0 +1,3 @@
+        usrEprInit 3, 7
+start:  nop
+        goto start

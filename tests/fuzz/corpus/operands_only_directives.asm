@@ -1,0 +1,2 @@
+usrEprInit 0, 255
+usrEprInit 127, 1

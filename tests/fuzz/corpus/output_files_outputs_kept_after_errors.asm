@@ -1,0 +1,2 @@
+usrEprInit 0, 1
+add x, 0x1000000

@@ -1,0 +1,7 @@
+#ifdef A
+#ifdef B
+nop
+#endif
+$
+#endif whatever
+nop

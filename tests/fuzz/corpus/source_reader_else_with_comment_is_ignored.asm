@@ -1,0 +1,6 @@
+#define A
+#ifdef A
+nop
+#else ; not a skip
+$
+#endif

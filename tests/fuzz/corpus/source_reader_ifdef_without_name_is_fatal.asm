@@ -1,0 +1,2 @@
+#ifdef ;x
+nop

@@ -1,0 +1,2 @@
+#include <regs.h>
+move x, BASE

@@ -1,0 +1,3 @@
+#include ""
+nop
+#include <>

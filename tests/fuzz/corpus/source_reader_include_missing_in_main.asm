@@ -1,0 +1,3 @@
+nop
+#include "gone.h"
+$

@@ -1,0 +1,3 @@
+#include "sub/x.h"
+#include "sub\deep\z.h"
+nop

@@ -1,0 +1,4 @@
+nop
+nop
+#include "main.asm"
+nop

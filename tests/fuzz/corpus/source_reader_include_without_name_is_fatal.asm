@@ -1,0 +1,2 @@
+nop
+#include x.h
