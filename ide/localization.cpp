@@ -1,15 +1,25 @@
 #include "localization.h"
 
-#include <QAbstractButton>
+#include "shell_state.h"
+
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
-#include <QLabel>
-#include <QMenu>
+#include <QLineEdit>
+#include <QMetaProperty>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QWidget>
 
 namespace ide {
 namespace {
+
+using Texts = QHash<QString, QString>;
+
+// The string properties that hold a text shown to the user (QLabel, buttons, Lamp: "text";
+// QMenu, QGroupBox: "title").
+constexpr const char* shown_properties[] = {"text",      "title",     "windowTitle",    "toolTip",
+                                            "statusTip", "whatsThis", "placeholderText"};
 
 QString unescaped(const QString& text) {
     QString out;
@@ -24,12 +34,47 @@ QString unescaped(const QString& text) {
     return out;
 }
 
-template <typename T, typename Get, typename Set>
-void translate(QWidget& panel, const QHash<QString, QString>& texts, Get get, Set set) {
-    for (T* object : panel.findChildren<T*>()) {
-        auto it = texts.find((object->*get)());
-        if (it != texts.end()) (object->*set)(*it);
+// Calls `set` with the translation of `text`, if the file has one.
+template <typename Set>
+void translate(const Texts& texts, const QString& text, Set set) {
+    if (text.isEmpty()) return;
+    if (auto it = texts.find(text); it != texts.end()) set(*it);
+}
+
+void translateProperties(QObject& object, const Texts& texts) {
+    const QMetaObject* meta = object.metaObject();
+    for (const char* name : shown_properties) {
+        // A line edit's text is the user's input, not a label.
+        if (qobject_cast<QLineEdit*>(&object) && qstrcmp(name, "text") == 0) continue;
+        const int index = meta->indexOfProperty(name);
+        if (index < 0) continue;
+        QMetaProperty property = meta->property(index);
+        if (property.typeId() != QMetaType::QString || !property.isWritable()) continue;
+        translate(texts, property.read(&object).toString(),
+                  [&](const QString& text) { property.write(&object, text); });
     }
+}
+
+void translateTabs(QTabWidget& tabs, const Texts& texts) {
+    for (int i = 0; i < tabs.count(); ++i) {
+        translate(texts, tabs.tabText(i), [&](const QString& t) { tabs.setTabText(i, t); });
+        translate(texts, tabs.tabToolTip(i), [&](const QString& t) { tabs.setTabToolTip(i, t); });
+    }
+}
+
+void translateEntries(QComboBox& list, const Texts& texts) {
+    for (int i = 0; i < list.count(); ++i)
+        translate(texts, list.itemText(i), [&](const QString& t) { list.setItemText(i, t); });
+}
+
+void translateHeaders(QTableWidget& table, const Texts& texts) {
+    auto headers = [&](int count, auto item) {
+        for (int i = 0; i < count; ++i)
+            if (QTableWidgetItem* header = item(i))
+                translate(texts, header->text(), [&](const QString& t) { header->setText(t); });
+    };
+    headers(table.columnCount(), [&](int i) { return table.horizontalHeaderItem(i); });
+    headers(table.rowCount(), [&](int i) { return table.verticalHeaderItem(i); });
 }
 
 } // namespace
@@ -37,8 +82,10 @@ void translate(QWidget& panel, const QHash<QString, QString>& texts, Get get, Se
 bool readLanguageFile(const QString& path, QHash<QString, QString>& texts) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
+    QString content = QString::fromUtf8(file.readAll());
+    if (content.startsWith(QChar(0xFEFF))) content.remove(0, 1); // saved with a byte order mark
     texts.clear();
-    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+    for (const QString& line : content.split('\n')) {
         if (line.startsWith('#')) continue;
         qsizetype tab = line.indexOf('\t');
         if (tab <= 0) continue;
@@ -48,16 +95,17 @@ bool readLanguageFile(const QString& path, QHash<QString, QString>& texts) {
 }
 
 bool localizePanel(QWidget& panel, const QString& path) {
-    QHash<QString, QString> texts;
-    if (!readLanguageFile(path, texts)) return false;
-    if (auto it = texts.find(panel.windowTitle()); it != texts.end()) panel.setWindowTitle(*it);
-    translate<QLabel>(panel, texts, &QLabel::text, &QLabel::setText);
-    translate<QAbstractButton>(panel, texts, &QAbstractButton::text, &QAbstractButton::setText);
-    translate<QAction>(panel, texts, &QAction::text, &QAction::setText);
-    translate<QMenu>(panel, texts, &QMenu::title, &QMenu::setTitle);
+    Texts texts;
+    if (!readLanguageFile(dataFile(path), texts)) return false;
+    translateProperties(panel, texts);
+    for (QObject* object : panel.findChildren<QObject*>())
+        translateProperties(*object, texts);
     for (QTabWidget* tabs : panel.findChildren<QTabWidget*>())
-        for (int i = 0; i < tabs->count(); ++i)
-            if (auto it = texts.find(tabs->tabText(i)); it != texts.end()) tabs->setTabText(i, *it);
+        translateTabs(*tabs, texts);
+    for (QComboBox* list : panel.findChildren<QComboBox*>())
+        translateEntries(*list, texts);
+    for (QTableWidget* table : panel.findChildren<QTableWidget*>())
+        translateHeaders(*table, texts);
     return true;
 }
 

@@ -1,7 +1,8 @@
 // Chinese panel texts: "chinese/<panel>.lwl" files map each English text of a panel to its
 // Chinese text, one pair a line ("English<TAB>Chinese", C escapes \n \t \\ allowed, "#"
-// starts a comment line). Applying a file replaces the texts of the panel's widgets, tab
-// labels, menus and menu items.
+// starts a comment line). Applying a file replaces every text the panel shows: window
+// titles, labels, buttons, lamps, group boxes, tab labels, menus and menu items, tooltips,
+// list entries and table headers. What the user typed and the values shown stay as they are.
 #pragma once
 
 #include <QHash>
@@ -14,6 +15,7 @@ namespace ide {
 // Reads a language file; false when it cannot be read or holds no pair.
 bool readLanguageFile(const QString& path, QHash<QString, QString>& texts);
 // Localizes `panel` from the file; false (panel unchanged) when the file cannot be used.
+// A relative path is looked for in the working directory, then beside the program.
 bool localizePanel(QWidget& panel, const QString& path);
 
 } // namespace ide

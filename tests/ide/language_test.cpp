@@ -2,11 +2,17 @@
 #include "find_dialog.h"
 #include "ide_fixture.h"
 #include "isa/mnemonics.h"
+#include "lamp.h"
 #include "language_definition.h"
 #include "localization.h"
 
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <Qsci/qsciscintilla.h>
@@ -178,6 +184,43 @@ TEST(Localization, ReplacesTheTextsAFileNames) {
     EXPECT_EQ(button->text(), "应用(&A)");
     EXPECT_EQ(other->text(), "Untouched");
     EXPECT_FALSE(localizePanel(panel, dir.filePath("missing.lwl")));
+}
+
+TEST(Localization, ReachesEveryKindOfShownTextButLeavesInputsAlone) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath("panel.lwl"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xEF\xBB\xBFSignum\t符号\r\nHint\t提示\r\nGroup\t组\r\nPage\t页\r\nItem\t项\r\n"
+               "Column\t列\r\nTyped\t已输入\r\nAction\t动作\r\n");
+    file.close();
+
+    QWidget panel;
+    auto* lamp = new Lamp(&panel);
+    lamp->setText("Signum");
+    lamp->setToolTip("Hint");
+    auto* group = new QGroupBox("Group", &panel);
+    auto* tabs = new QTabWidget(&panel);
+    tabs->addTab(new QWidget, "Page");
+    tabs->setTabToolTip(0, "Hint");
+    auto* list = new QComboBox(&panel);
+    list->addItem("Item");
+    auto* table = new QTableWidget(2, 1, &panel);
+    table->setHorizontalHeaderItem(0, new QTableWidgetItem("Column"));
+    auto* input = new QLineEdit("Typed", &panel);
+    input->setPlaceholderText("Hint");
+    auto* action = new QAction("Action", &panel);
+
+    ASSERT_TRUE(localizePanel(panel, file.fileName()));
+    EXPECT_EQ(lamp->text(), "符号"); // the first line, behind a byte order mark
+    EXPECT_EQ(lamp->toolTip(), "提示");
+    EXPECT_EQ(group->title(), "组");
+    EXPECT_EQ(tabs->tabText(0), "页");
+    EXPECT_EQ(tabs->tabToolTip(0), "提示");
+    EXPECT_EQ(list->itemText(0), "项");
+    EXPECT_EQ(table->horizontalHeaderItem(0)->text(), "列");
+    EXPECT_EQ(input->text(), "Typed");
+    EXPECT_EQ(input->placeholderText(), "提示");
+    EXPECT_EQ(action->text(), "动作");
 }
 
 } // namespace
