@@ -1,38 +1,22 @@
 #include "ini.h"
+#include "scratch_directory.h"
 #include "settings.h"
 
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <string>
 
 namespace {
 
-namespace fs = std::filesystem;
 using ide::settings;
 
 class SettingsFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir =
-            fs::temp_directory_path() /
-            ("kz71-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        path = (dir / "settings.ini").string();
-        settings() = ide::Settings{};
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string read() const {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    void write(const std::string& text) const { std::ofstream(path, std::ios::binary) << text; }
+    void SetUp() override { settings() = ide::Settings{}; }
+    std::string read() const { return scratch.read("settings.ini"); }
+    void write(const std::string& text) const { scratch.write("settings.ini", text); }
 
-    fs::path dir;
-    std::string path;
+    ScratchDirectory scratch;
+    const std::string path = (scratch.path() / "settings.ini").string();
 };
 
 TEST_F(SettingsFile, StartValuesWhenNoFileExists) {

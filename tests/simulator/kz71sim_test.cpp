@@ -1,9 +1,9 @@
 // kz71sim: its .hex reader, the run with its trace and stop conditions, its command line.
+#include "scratch_directory.h"
 #include "simulator/command_line.h"
 #include "simulator/hex_image.h"
 #include "simulator/runner.h"
 
-#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -124,10 +124,10 @@ struct CommandLine : ::testing::Test {
         return sim::kz71simMain(args, out, err);
     }
     std::string file(const std::string& name, const std::string& text) {
-        const auto path = std::filesystem::temp_directory_path() / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        scratch.write(name, text);
+        return (scratch.path() / name).string();
     }
+    ScratchDirectory scratch;
     std::ostringstream out, err;
 };
 

@@ -1,5 +1,6 @@
 // The state file: the board's non-volatile memories survive from one simulator to the next, and
 // a file that is not ours is never overwritten.
+#include "scratch_directory.h"
 #include "simulator/state_file.h"
 #include "wire_rig.h"
 
@@ -12,26 +13,15 @@ using namespace sim_test;
 namespace fs = std::filesystem;
 
 struct StateFile : ::testing::Test {
-    void SetUp() override {
-        path = (fs::temp_directory_path() /
-                ("kz71sim_state_" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
-                   .string();
-        fs::remove(path);
-    }
-    void TearDown() override { fs::remove(path); }
-
     sim::SimConfig config() const {
         sim::SimConfig c;
         c.state_path = path;
         return c;
     }
-    std::string contents() const {
-        std::ifstream file(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), {}};
-    }
+    std::string contents() const { return read_whole_file(path); }
 
-    std::string path;
+    ScratchDirectory scratch;
+    const std::string path = (scratch.path() / "kz71sim_state").string();
 };
 
 TEST_F(StateFile, MemoriesSurviveIntoTheNextRun) {

@@ -15,7 +15,7 @@ std::string read_whole_file(const fs::path& path) {
 }
 
 ScratchDirectory::ScratchDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "tarn-test-XXXXXX").string();
+    std::string pattern = (fs::temp_directory_path() / "kz71-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     path_ = fs::canonical(pattern);
 }
