@@ -42,13 +42,10 @@ namespace {
 // Prints one message in the parser's form at `at` and counts it.
 [[gnu::format(printf, 2, 3)]] void lyyerror(const SourceLocation& at, const char* format, ...) {
     if (stopping()) return;
-    print_parser_error_prefix(curfilename, at.first_line);
     va_list arguments;
     va_start(arguments, format);
-    std::vfprintf(diag_out(), format, arguments);
+    vreport_parser_error(curfilename, at.first_line, format, arguments);
     va_end(arguments);
-    std::fputc('\n', diag_out());
-    ++err_cnt;
 }
 
 struct Operand {
