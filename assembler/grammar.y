@@ -93,8 +93,7 @@ bool define_jumplabel(const SourceLocation& at, const char* name, JumpLabelRecor
 }
 
 void report_duplicate_constant(const SourceLocation& at) {
-    SymbolRef* ref = inst_const != nullptr ? find_symbol_ref(inst_const, REF_CONST) : nullptr;
-    const auto* first = ref != nullptr ? static_cast<const ConstRecord*>(ref->target) : nullptr;
+    const ConstRecord* first = inst_const != nullptr ? find_const(inst_const) : nullptr;
     if (first != nullptr)
         lyyerror(at, "CONST '%s' already declared at line %d in file '%s'", first->name,
                  first->line, first->file_name);
