@@ -45,28 +45,14 @@ bool above(int32_t value, uint32_t max) {
     return static_cast<uint32_t>(value) > max; // negative values are always above
 }
 
-int32_t par_type(isa::OperandKind kind) {
-    switch (kind) {
-    case isa::OperandKind::accumulator:
-        return PAR_ACCU;
-    case isa::OperandKind::number:
-        return PAR_NUMBER;
-    case isa::OperandKind::label:
-        return PAR_LABEL;
-    case isa::OperandKind::none:
-        break;
-    }
-    return PAR_NONE;
-}
-
 // The check the mnemonic's rules name; "opcode not found!!!" for a mnemonic without rules.
 bool check_by_rules(const OpcodeRecord& statement, const isa::Rules& rules) {
     const auto& s = rules.positions;
     switch (rules.check) {
     case isa::Check::general:
-        return check_parameter(statement, s[0].max, par_type(s[0].expected_kind()), s[1].max,
-                               par_type(s[1].expected_kind()), s[2].max,
-                               par_type(s[2].expected_kind()));
+        return check_parameter(statement, s[0].max, par_type_of(s[0].expected_kind()), s[1].max,
+                               par_type_of(s[1].expected_kind()), s[2].max,
+                               par_type_of(s[2].expected_kind()));
     case isa::Check::two_operand:
         return check_parameter2(statement);
     case isa::Check::shift_rotate:

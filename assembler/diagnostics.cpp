@@ -38,6 +38,11 @@ void finish_counted_message(const char* format, va_list arguments) {
 
 } // namespace
 
+void vreport_parser_error(const char* file, int line, const char* format, va_list arguments) {
+    print_parser_error_prefix(file, line);
+    finish_counted_message(format, arguments);
+}
+
 void report_backend_error(const char* file, int line, const char* format, ...) {
     std::fprintf(diag_out(), "%s  Line:%d  ERROR: ", file != nullptr ? file : "", line);
     va_list arguments;

@@ -2,6 +2,7 @@
 // the run at once that the scanner, the symbol table and the back end hand up to the driver.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 
@@ -23,6 +24,11 @@ struct SourceLocation {
 
 // Prints "<file>:  Line <line>  ERROR: " (the parser's message form) when `line` is not 0.
 void print_parser_error_prefix(const char* file, int line);
+
+// The parser's message form: prints that prefix and the formatted text with a line feed,
+// and counts the error.
+[[gnu::format(printf, 3, 0)]] void vreport_parser_error(const char* file, int line,
+                                                        const char* format, va_list arguments);
 
 // The back end's message form: prints "<file>  Line:<line>  ERROR: " and the formatted text
 // with a line feed, and counts the error.

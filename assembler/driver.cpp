@@ -35,10 +35,6 @@ void split_source_argument(std::string_view argument) {
     inpFileName = inpHasDirectory ? argument.substr(last + 1) : argument;
 }
 
-std::string compose_parse_file() {
-    return inpHasDirectory ? inpFilePath + sep_char + inpFileName : inpFileName;
-}
-
 std::string working_directory() {
     std::error_code error;
     std::filesystem::path path = std::filesystem::current_path(error);
@@ -89,7 +85,7 @@ bool phase_failed(void (*phase)(), std::optional<int>& exit_code) {
 // Processes one source argument; an exit code when the run must end.
 std::optional<int> process_source(std::string_view argument) {
     split_source_argument(argument);
-    parseFile = compose_parse_file();
+    parseFile = path_beside_source(inpFileName);
     if (argument.size() > max_source_path_length) {
         std::fprintf(diag_out(),
                      "Error: Could not open file '%s': path longer than %zu characters\n",
@@ -109,7 +105,7 @@ std::optional<int> process_source(std::string_view argument) {
 }
 
 void print_summary(int32_t errors) {
-    parseFile = compose_parse_file();
+    parseFile = path_beside_source(inpFileName);
     if (errors == 0)
         std::fprintf(diag_out(), "INFO: %s: Processing was successful\n", parseFile.c_str());
     else
@@ -118,6 +114,10 @@ void print_summary(int32_t errors) {
 }
 
 } // namespace
+
+std::string path_beside_source(const std::string& name) {
+    return inpHasDirectory ? inpFilePath + sep_char + name : name;
+}
 
 int run_tarn(std::span<char* const> arguments) {
     reset_run();

@@ -10,6 +10,9 @@ extern std::string inpFileName; // file-name part (equal to inpFilePath when no 
 extern bool inpHasDirectory;    // whether the argument had a directory part
 extern std::string parseFile;   // full path of the source, as opened
 
+// Path of the file `name` in the source's directory, written as the source argument wrote it.
+std::string path_beside_source(const std::string& name);
+
 // Longest source argument accepted.
 inline constexpr std::size_t max_source_path_length = 199;
 

@@ -42,13 +42,10 @@ namespace {
 // Prints one message in the parser's form at `at` and counts it.
 [[gnu::format(printf, 2, 3)]] void lyyerror(const SourceLocation& at, const char* format, ...) {
     if (stopping()) return;
-    print_parser_error_prefix(curfilename, at.first_line);
     va_list arguments;
     va_start(arguments, format);
-    std::vfprintf(diag_out(), format, arguments);
+    vreport_parser_error(curfilename, at.first_line, format, arguments);
     va_end(arguments);
-    std::fputc('\n', diag_out());
-    ++err_cnt;
 }
 
 struct Operand {
@@ -96,8 +93,7 @@ bool define_jumplabel(const SourceLocation& at, const char* name, JumpLabelRecor
 }
 
 void report_duplicate_constant(const SourceLocation& at) {
-    SymbolRef* ref = inst_const != nullptr ? find_symbol_ref(inst_const, REF_CONST) : nullptr;
-    const auto* first = ref != nullptr ? static_cast<const ConstRecord*>(ref->target) : nullptr;
+    const ConstRecord* first = inst_const != nullptr ? find_const(inst_const) : nullptr;
     if (first != nullptr)
         lyyerror(at, "CONST '%s' already declared at line %d in file '%s'", first->name,
                  first->line, first->file_name);

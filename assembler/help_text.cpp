@@ -6,8 +6,7 @@
 
 namespace {
 
-// Printed verbatim one after the other (a "\n" is added after the fourth); the vendor's
-// notice follows them.
+// Printed verbatim one after the other; the vendor's notice follows them.
 constexpr std::array help_pieces{
     "\n----------------------------------------------------",
     "\n--- KZ71 Assembler,     ivra ---",

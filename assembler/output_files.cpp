@@ -8,7 +8,6 @@
 #include "assembler/diagnostics.h"
 #include "assembler/driver.h"
 #include "assembler/help_text.h"
-#include "assembler/include_paths.h"
 #include "assembler/program_lists.h"
 #include "assembler/user_eeprom.h"
 
@@ -89,9 +88,7 @@ void delete_stale_file(const std::string& path) {
 // whole name when it has none), and `extension`.
 std::string output_path(const char* extension) {
     const std::size_t dot = inpFileName.rfind('.');
-    const std::string base = inpFileName.substr(0, dot);
-    const std::string name = base + "." + extension;
-    return inpHasDirectory ? inpFilePath + sep_char + name : name;
+    return path_beside_source(inpFileName.substr(0, dot) + "." + extension);
 }
 
 std::string hex_body(const CodeImage& image) {

@@ -22,13 +22,12 @@ void report_no_memory() {
     std::fputs("ERROR: memory could not be allocated\n", diag_out());
 }
 
-// Allocates a record in `store`, or returns null after reporting.
+// Allocates a record in `store`; null when memory runs out.
 template <typename Record>
 Record* allocate(std::deque<Record>& store) {
     try {
         return &store.emplace_back();
     } catch (const std::bad_alloc&) {
-        report_no_memory();
         return nullptr;
     }
 }
@@ -54,7 +53,10 @@ Record* append(Record& head, std::deque<Record>& store, Fill fill) {
         return &head;
     }
     Record* record = allocate(store);
-    if (record == nullptr) return nullptr;
+    if (record == nullptr) {
+        report_no_memory();
+        return nullptr;
+    }
     fill(*record);
     link_last(head, record);
     return record;
@@ -84,12 +86,9 @@ JumpLabelRecord* add_jumplabel(const char* file_name, int32_t line, const char* 
 }
 
 OpcodeRecord* insert_opcode_after(OpcodeRecord* at, const OpcodeRecord& values) {
-    OpcodeRecord* record = nullptr;
-    try {
-        record = &opcode_records.emplace_back(values);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    OpcodeRecord* record = allocate(opcode_records);
+    if (record == nullptr) return nullptr;
+    *record = values;
     record->prev = at;
     record->next = at->next;
     at->next->prev = record;

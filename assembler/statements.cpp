@@ -31,6 +31,20 @@ auto& type_at(Record& statement, int position) {
 
 } // namespace
 
+int32_t par_type_of(isa::OperandKind kind) {
+    switch (kind) {
+    case isa::OperandKind::accumulator:
+        return PAR_ACCU;
+    case isa::OperandKind::number:
+        return PAR_NUMBER;
+    case isa::OperandKind::label:
+        return PAR_LABEL;
+    case isa::OperandKind::none:
+        break;
+    }
+    return PAR_NONE;
+}
+
 int32_t& operand_value(OpcodeRecord& statement, int position) {
     return value_at(statement, position);
 }

@@ -13,6 +13,9 @@ int32_t operand_value(const OpcodeRecord& statement, int position);
 int32_t& operand_type(OpcodeRecord& statement, int position);
 int32_t operand_type(const OpcodeRecord& statement, int position);
 
+// The record's operand type (PAR_ACCU, ...) of an instruction-set operand kind.
+int32_t par_type_of(isa::OperandKind kind);
+
 // The jump target that stands for the address just after the last statement (a converted
 // skip whose count reached past the end of the program). It is never in the list.
 OpcodeRecord* program_end();

@@ -1,6 +1,6 @@
 #include "isa/encode.h"
 
-#include <cstdio>
+#include <algorithm>
 
 namespace isa {
 
@@ -14,24 +14,16 @@ Encoded encode(const Instruction& instruction) {
 }
 
 std::string comment_text(const Instruction& instruction, int j) {
-    const Operands& op = instruction.operands;
-    std::string head(get_opcode_name(instruction.opcode));
-    if (instruction.size > 1) head += "_" + std::to_string(j);
-    char operands[48] = "";
-    switch (comment_form(instruction)) {
-    case 0:
-        break;
-    case 1:
-        std::snprintf(operands, sizeof operands, "%d", op[0].value);
-        break;
-    case 2:
-        std::snprintf(operands, sizeof operands, "%d,%d", op[0].value, op[1].value);
-        break;
-    default:
-        std::snprintf(operands, sizeof operands, "%d,%d,%d", op[0].value, op[1].value, op[2].value);
-        break;
+    std::string text(get_opcode_name(instruction.opcode));
+    if (instruction.size > 1) text += "_" + std::to_string(j);
+    text += " (";
+    // As many values as the statement holds operands, taken from the first position on.
+    const auto count = std::ranges::count_if(instruction.operands, &Operand::present);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) text += ',';
+        text += std::to_string(instruction.operands[static_cast<std::size_t>(i)].value);
     }
-    return head + " (" + operands + ")";
+    return text + ")";
 }
 
 } // namespace isa

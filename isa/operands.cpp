@@ -50,11 +50,4 @@ bool short_jump_reaches(int opcode, int address, int target) {
     return false;
 }
 
-int comment_form(const Instruction& instruction) {
-    int count = 0;
-    for (const Operand& operand : instruction.operands)
-        if (operand.present()) ++count;
-    return count;
-}
-
 } // namespace isa

@@ -106,7 +106,4 @@ constexpr bool is_unsupported_swap(int a, int b) {
     return (a == acc_z && b == acc_r) || (a == acc_r && b == acc_z);
 }
 
-// Comment form of a statement's code bytes: the number of operands it holds (0..3).
-int comment_form(const Instruction& instruction);
-
 } // namespace isa

@@ -1,6 +1,7 @@
 // The code image in-process: byte forms and their comment texts, the program size limits
 // and the redundancy-mode limit.
 #include "in_process_assembly.h"
+#include "source_text.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,5 @@
 // Golden checks on sources too large or too path-dependent to keep as case files.
+#include "source_text.h"
 #include "tarn_process.h"
 
 #include <csignal>
@@ -9,13 +10,6 @@
 namespace {
 
 const std::string parse_failed = "Info: Could not parse file\n";
-
-std::string repeat(const std::string& text, int times) {
-    std::string result;
-    for (int i = 0; i < times; ++i)
-        result += text;
-    return result;
-}
 
 TEST(GeneratedSources, DeepParenthesesExhaustTheParserStack) {
     ScratchDirectory scratch;

@@ -3,36 +3,11 @@
 #include "assembler/backend.h"
 #include "assembler/diagnostics.h"
 #include "assembler/front_end.h"
+#include "message_capture.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-// Collects what the phases print while it lives.
-class MessageCapture {
-public:
-    MessageCapture() : stream_(open_memstream(&text_, &size_)) {
-        set_diagnostic_streams(stream_, stream_);
-    }
-    ~MessageCapture() {
-        set_diagnostic_streams(nullptr, nullptr);
-        if (stream_ != nullptr) std::fclose(stream_);
-        std::free(text_);
-    }
-    MessageCapture(const MessageCapture&) = delete;
-    MessageCapture& operator=(const MessageCapture&) = delete;
-
-    std::string text() {
-        std::fflush(stream_);
-        return text_ != nullptr ? std::string(text_, size_) : std::string();
-    }
-
-private:
-    char* text_ = nullptr;
-    std::size_t size_ = 0;
-    FILE* stream_;
-};
 
 bool go_on() {
     return err_cnt == 0 && !stopping();
@@ -69,15 +44,4 @@ std::vector<const OpcodeRecord*> statement_list() {
     for (const OpcodeRecord* s = first_statement(); s != nullptr; s = next_statement(s))
         list.push_back(s);
     return list;
-}
-
-std::string repeat(const std::string& line, int times) {
-    std::string text;
-    for (int i = 0; i < times; ++i)
-        text += line;
-    return text;
-}
-
-std::string filler(int bytes) {
-    return repeat("    or x, 5\n", bytes / 5) + repeat("    nop\n", bytes % 5);
 }

@@ -25,11 +25,5 @@ InProcessAssembly assemble_in_process(const std::string& source,
 // The statements of the final program list, in order.
 std::vector<const OpcodeRecord*> statement_list();
 
-// Source lines of exactly `bytes` code bytes: 5-byte `or`s, then 1-byte `nop`s.
-std::string filler(int bytes);
-
-// `line` written `times` times.
-std::string repeat(const std::string& line, int times);
-
 // Puts every piece of the assembler's state back to its start.
 void reset_assembler();

@@ -5,6 +5,7 @@
 #include "assembler/symtab.h"
 #include "in_process_assembly.h"
 #include "isa/mnemonics.h"
+#include "source_text.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -7,6 +7,8 @@
 #include "assembler/symtab.h"
 #include "assembler/text_store.h"
 #include "grammar.hpp"
+#include "in_process_assembly.h"
+#include "message_capture.h"
 #include "scratch_directory.h"
 
 #include <cstdio>
@@ -29,16 +31,9 @@ std::ostream& operator<<(std::ostream& out, const Token& t) {
 
 class FrontEnd : public testing::Test {
 protected:
-    void SetUp() override {
-        reset_front_end();
-        messages_ = open_memstream(&text_, &size_);
-        set_diagnostic_streams(messages_, messages_);
-    }
+    void SetUp() override { reset_front_end(); }
     void TearDown() override {
         if (input_ != nullptr) std::fclose(input_);
-        set_diagnostic_streams(nullptr, nullptr);
-        std::fclose(messages_);
-        std::free(text_);
         reset_front_end();
     }
 
@@ -67,21 +62,7 @@ protected:
         return result;
     }
 
-    std::string messages() {
-        std::fflush(messages_);
-        return std::string(text_, size_);
-    }
-
-    static std::vector<const OpcodeRecord*> statements() {
-        std::vector<const OpcodeRecord*> result;
-        if (list_is_empty(start_opcode)) return result;
-        const OpcodeRecord* r = &start_opcode;
-        do {
-            result.push_back(r);
-            r = r->next;
-        } while (r != &start_opcode);
-        return result;
-    }
+    std::string messages() { return capture_.text(); }
 
     static int32_t constant(const char* name) {
         ConstRecord* record = find_const(name);
@@ -93,9 +74,7 @@ protected:
 
 private:
     FILE* input_ = nullptr;
-    FILE* messages_ = nullptr;
-    char* text_ = nullptr;
-    std::size_t size_ = 0;
+    MessageCapture capture_;
 };
 
 TEST_F(FrontEnd, LabelMnemonicAndComment) {
@@ -144,7 +123,7 @@ TEST_F(FrontEnd, KeywordsAreCaseSensitiveWholeWords) {
 
 TEST_F(FrontEnd, VerticalBarAndCarriageReturnEndStatements) {
     ASSERT_EQ(parse("nop | nop\rnop\n"), 0);
-    std::vector<const OpcodeRecord*> list = statements();
+    std::vector<const OpcodeRecord*> list = statement_list();
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0]->line, 1);
     EXPECT_EQ(list[1]->line, 1);
@@ -160,7 +139,7 @@ TEST_F(FrontEnd, ConstantIsKnownOnlyAfterItsDeclaration) {
 
     reset_front_end();
     ASSERT_EQ(parse("goto LIMIT2\nCONST LIMIT2 10\ngoto LIMIT2\n"), 0);
-    std::vector<const OpcodeRecord*> list = statements();
+    std::vector<const OpcodeRecord*> list = statement_list();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0]->par1_type, PAR_LABEL) << "before the declaration it is a name";
     EXPECT_STREQ(list[0]->label, "LIMIT2");
@@ -186,7 +165,7 @@ TEST_F(FrontEnd, OperandFormsFillTheSlots) {
     ASSERT_EQ(parse("nop\nclear y\nskip 2\nswap r, z\nusrEprInit 5, 10\nmove x, 3\ngoto there\n"
                     "gotoBitC x, 3, there\nskipBitS z, 4, 1\n"),
               0);
-    std::vector<const OpcodeRecord*> list = statements();
+    std::vector<const OpcodeRecord*> list = statement_list();
     ASSERT_EQ(list.size(), 9u);
     auto slots = [](const OpcodeRecord* r) {
         return std::vector<int32_t>{r->par1,      r->par1_type, r->par2,
@@ -215,7 +194,7 @@ TEST_F(FrontEnd, OperandFormsFillTheSlots) {
 
 TEST_F(FrontEnd, LabelsAreLinkedToTheirStatements) {
     ASSERT_EQ(parse("nop\nfirst:\n\nadd x, y\nsecond: nop\nlast: nop\n"), 0);
-    std::vector<const OpcodeRecord*> list = statements();
+    std::vector<const OpcodeRecord*> list = statement_list();
     ASSERT_EQ(list.size(), 4u);
     JumpLabelRecord* first = find_jumplabel("first");
     ASSERT_NE(first, nullptr);
@@ -230,7 +209,7 @@ TEST_F(FrontEnd, LabelsAreLinkedToTheirStatements) {
 
 TEST_F(FrontEnd, DroppedStatementsLeaveNoRecordAndDoNotCount) {
     EXPECT_EQ(parse("nop\nnop x x\nCONST K 5 6\nnop\n"), 0);
-    std::vector<const OpcodeRecord*> list = statements();
+    std::vector<const OpcodeRecord*> list = statement_list();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[1]->op_index, 1) << "the dropped statement took no index";
     EXPECT_EQ(constant("K"), 5) << "a constant completed before the error stays";
@@ -240,7 +219,7 @@ TEST_F(FrontEnd, DroppedStatementsLeaveNoRecordAndDoNotCount) {
 TEST_F(FrontEnd, RecordsNameTheFileTheyCameFrom) {
     scratch_.write("inc/part.h", "nop\nnop\n");
     ASSERT_EQ(parse("nop\n#include \"inc/part.h\"\nnop\n"), 0);
-    std::vector<const OpcodeRecord*> list = statements();
+    std::vector<const OpcodeRecord*> list = statement_list();
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0]->file_name, main_path_);
     EXPECT_EQ(list[1]->file_name, (scratch_.path() / "inc/part.h").string());
@@ -254,8 +233,8 @@ TEST_F(FrontEnd, ResetAllowsManySourcesInOneProcess) {
     for (int round = 0; round < 3; ++round) {
         reset_front_end();
         ASSERT_EQ(parse("#define A\nCONST V 1\nl: nop\ngoto l\n"), 0) << messages();
-        EXPECT_EQ(statements().size(), 2u);
-        EXPECT_EQ(statements().front()->op_index, 0);
+        EXPECT_EQ(statement_list().size(), 2u);
+        EXPECT_EQ(statement_list().front()->op_index, 0);
         EXPECT_EQ(err_cnt, 0);
     }
 }

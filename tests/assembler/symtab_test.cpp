@@ -2,6 +2,7 @@
 #include "assembler/front_end.h"
 #include "assembler/symtab.h"
 #include "assembler/text_store.h"
+#include "message_capture.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -13,10 +14,7 @@ namespace {
 class SymbolTable : public testing::Test {
 protected:
     void SetUp() override { reset_front_end(); }
-    void TearDown() override {
-        set_diagnostic_streams(nullptr, nullptr);
-        reset_front_end();
-    }
+    void TearDown() override { reset_front_end(); }
 
     // A name whose home slot is `slot`, different from every name made before.
     const char* name_with_home(std::size_t slot) {
@@ -116,17 +114,12 @@ TEST_F(SymbolTable, OverflowStopsTheRunAbnormally) {
         ASSERT_NE(lookup(keep_text("s" + std::to_string(i))), nullptr);
     EXPECT_EQ(stop_requested(), Stop::none);
 
-    char* text = nullptr;
-    std::size_t size = 0;
-    FILE* err = open_memstream(&text, &size);
-    set_diagnostic_streams(nullptr, err);
+    MessageCapture capture;
     EXPECT_EQ(find_symbol_ref("absent", REF_CONST), nullptr) << "a full table is searched safely";
     EXPECT_EQ(stop_requested(), Stop::none);
     EXPECT_EQ(lookup(keep_text("one too many")), nullptr);
     EXPECT_EQ(addref(1, "f.asm", keep_text("another"), nullptr, REF_CONST), nullptr);
-    std::fclose(err);
-    EXPECT_EQ(std::string(text), "symbol table overflow\nsymbol table overflow\n");
-    std::free(text);
+    EXPECT_EQ(capture.text(), "symbol table overflow\nsymbol table overflow\n");
     EXPECT_EQ(stop_requested(), Stop::abnormal);
 }
 
