@@ -10,11 +10,7 @@ namespace sim {
 namespace {
 
 constexpr std::uint32_t mask = Chip::value_mask;
-constexpr std::uint32_t sign_bit = 0x800000;
-
-constexpr std::int32_t toSigned(std::uint32_t v) {
-    return (v & sign_bit) ? static_cast<std::int32_t>(v) - 0x1000000 : static_cast<std::int32_t>(v);
-}
+constexpr std::uint32_t sign_bit = Chip::sign_bit;
 
 } // namespace
 
@@ -309,8 +305,8 @@ void Cpu::executeMultiplyDivide(const isa::Instruction& in) {
     using namespace isa;
     const int a = in.operands[0].value;
     const int b = in.operands[1].value;
-    const std::int64_t x = toSigned(get(a));
-    const std::int64_t y = toSigned(get(b));
+    const std::int64_t x = Chip::toSigned(get(a));
+    const std::int64_t y = Chip::toSigned(get(b));
     switch (in.opcode) {
     case op_mult24: {
         const std::int64_t product = x * y;
@@ -337,7 +333,7 @@ void Cpu::executeMultiplyDivide(const isa::Instruction& in) {
 void Cpu::executeSingle(const isa::Instruction& in) {
     using namespace isa;
     const int a = in.operands[0].value;
-    const std::int32_t x = toSigned(get(a));
+    const std::int32_t x = Chip::toSigned(get(a));
     switch (in.opcode) {
     case op_clear:
         return result(a, 0);

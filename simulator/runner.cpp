@@ -56,7 +56,7 @@ std::string traceLine(long step, std::uint16_t address, const std::string& instr
 std::string finalRegisters(const Chip& chip) {
     const std::uint8_t flags = chip.flags();
     const std::uint32_t hb0 = chip.readRegister(wire::reg_hb0);
-    const long hb0_value = (hb0 & 0x800000) ? static_cast<long>(hb0) - 0x1000000 : hb0;
+    const long hb0_value = Chip::toSigned(hb0);
     char text[400];
     std::snprintf(text, sizeof text,
                   "Program address: 0x%04X\n"
