@@ -36,12 +36,12 @@ std::string endText(const RunSummary& summary, std::uint16_t address) {
     return text;
 }
 
-} // namespace
-
 std::string traceHeader() {
     return " step  addr  instruction              flags  X       Y       Z\n";
 }
 
+// "    1  0000  move x, 5                -N--   000005  000000  000000" for the instruction at
+// `address`, with the flags and accumulators after it.
 std::string traceLine(long step, std::uint16_t address, const std::string& instruction,
                       const Chip& chip) {
     char text[160];
@@ -52,6 +52,8 @@ std::string traceLine(long step, std::uint16_t address, const std::string& instr
                   static_cast<unsigned>(chip.accumulator(2)));
     return text;
 }
+
+} // namespace
 
 std::string finalRegisters(const Chip& chip) {
     const std::uint8_t flags = chip.flags();
