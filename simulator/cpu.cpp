@@ -73,32 +73,25 @@ private:
         setSignAndZero(value & mask);
     }
 
+    // The condition of a jump; a skip tests the one of the jump of the same name.
     bool condition(int opcode) const {
         using namespace isa;
-        switch (opcode) {
+        switch (is_skip(opcode) ? jump_for_skip(opcode) : opcode) {
         case op_gotoCarC:
-        case op_skipCarC:
             return !flag(wire::flag_carry);
         case op_gotoCarS:
-        case op_skipCarS:
             return flag(wire::flag_carry);
         case op_gotoEQ:
-        case op_skipEQ:
             return !flag(wire::flag_not_equal);
         case op_gotoNE:
-        case op_skipNE:
             return flag(wire::flag_not_equal);
         case op_gotoNeg:
-        case op_skipNeg:
             return flag(wire::flag_signum);
         case op_gotoPos:
-        case op_skipPos:
             return !flag(wire::flag_signum);
         case op_gotoOvrC:
-        case op_skipOvrC:
             return !flag(wire::flag_overflow);
         case op_gotoOvrS:
-        case op_skipOvrS:
             return flag(wire::flag_overflow);
         default:
             return true; // goto, skip
