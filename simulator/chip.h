@@ -25,6 +25,13 @@ public:
     static constexpr std::size_t cell_count = 256;
     static constexpr std::size_t return_stack_depth = 8;
     static constexpr std::uint32_t value_mask = 0xFFFFFF;
+    static constexpr std::uint32_t sign_bit = 0x800000;
+
+    // A cell's 24-bit value as the two's complement number it holds.
+    static constexpr std::int32_t toSigned(std::uint32_t value) {
+        return (value & sign_bit) ? static_cast<std::int32_t>(value) - 0x1000000
+                                  : static_cast<std::int32_t>(value);
+    }
 
     explicit Chip(const Faults& faults) : otp_(faults) {}
 

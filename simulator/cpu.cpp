@@ -10,11 +10,7 @@ namespace sim {
 namespace {
 
 constexpr std::uint32_t mask = Chip::value_mask;
-constexpr std::uint32_t sign_bit = 0x800000;
-
-constexpr std::int32_t toSigned(std::uint32_t v) {
-    return (v & sign_bit) ? static_cast<std::int32_t>(v) - 0x1000000 : static_cast<std::int32_t>(v);
-}
+constexpr std::uint32_t sign_bit = Chip::sign_bit;
 
 } // namespace
 
@@ -77,32 +73,25 @@ private:
         setSignAndZero(value & mask);
     }
 
+    // The condition of a jump; a skip tests the one of the jump of the same name.
     bool condition(int opcode) const {
         using namespace isa;
-        switch (opcode) {
+        switch (is_skip(opcode) ? jump_for_skip(opcode) : opcode) {
         case op_gotoCarC:
-        case op_skipCarC:
             return !flag(wire::flag_carry);
         case op_gotoCarS:
-        case op_skipCarS:
             return flag(wire::flag_carry);
         case op_gotoEQ:
-        case op_skipEQ:
             return !flag(wire::flag_not_equal);
         case op_gotoNE:
-        case op_skipNE:
             return flag(wire::flag_not_equal);
         case op_gotoNeg:
-        case op_skipNeg:
             return flag(wire::flag_signum);
         case op_gotoPos:
-        case op_skipPos:
             return !flag(wire::flag_signum);
         case op_gotoOvrC:
-        case op_skipOvrC:
             return !flag(wire::flag_overflow);
         case op_gotoOvrS:
-        case op_skipOvrS:
             return flag(wire::flag_overflow);
         default:
             return true; // goto, skip
@@ -309,8 +298,8 @@ void Cpu::executeMultiplyDivide(const isa::Instruction& in) {
     using namespace isa;
     const int a = in.operands[0].value;
     const int b = in.operands[1].value;
-    const std::int64_t x = toSigned(get(a));
-    const std::int64_t y = toSigned(get(b));
+    const std::int64_t x = Chip::toSigned(get(a));
+    const std::int64_t y = Chip::toSigned(get(b));
     switch (in.opcode) {
     case op_mult24: {
         const std::int64_t product = x * y;
@@ -337,7 +326,7 @@ void Cpu::executeMultiplyDivide(const isa::Instruction& in) {
 void Cpu::executeSingle(const isa::Instruction& in) {
     using namespace isa;
     const int a = in.operands[0].value;
-    const std::int32_t x = toSigned(get(a));
+    const std::int32_t x = Chip::toSigned(get(a));
     switch (in.opcode) {
     case op_clear:
         return result(a, 0);

@@ -26,7 +26,6 @@ bool Otp::write(std::uint16_t address, std::uint8_t value, Time now) {
     if (programmed_[address]) return false; // its fuses are spent
     cells_[address] = value;
     programmed_[address] = true;
-    ++programmed_count_;
     return true;
 }
 
@@ -38,10 +37,8 @@ std::uint8_t Otp::read(std::uint16_t address) const {
 
 void Otp::restore(std::uint16_t address, std::optional<std::uint8_t> value) {
     if (address >= size) return;
-    if (programmed_[address]) --programmed_count_;
     programmed_[address] = value.has_value();
     cells_[address] = value.value_or(0);
-    if (value) ++programmed_count_;
 }
 
 } // namespace sim

@@ -7,6 +7,7 @@
 #include "simulator/faults.h"
 #include "simulator/usb_device.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -40,7 +41,7 @@ public:
     bool readProtected() const {
         return programmed_[read_protect_address] && cells_[read_protect_address] == 0xFF;
     }
-    bool holdsProgram() const { return programmed_count_ > 0; }
+    bool holdsProgram() const { return std::ranges::find(programmed_, true) != programmed_.end(); }
 
     // The stored cells; a cell never programmed reads as 0x00 and is not marked programmed.
     const std::array<std::uint8_t, size>& cells() const { return cells_; }
@@ -52,7 +53,6 @@ private:
     const Faults& faults_;
     std::array<std::uint8_t, size> cells_{};
     std::array<bool, size> programmed_{};
-    std::size_t programmed_count_ = 0;
     std::optional<Time> vpp_on_since_;
     bool enabled_ = false;
     bool programming_ = false;

@@ -154,29 +154,21 @@ TransferResult ProgrammerDevice::otpCommandOut(std::uint16_t command, std::uint1
 TransferResult ProgrammerDevice::commandIn(std::uint16_t command, std::uint16_t index,
                                            std::span<std::uint8_t> in, Time now) {
     switch (command) {
-    case wire::read_firmware_version: {
-        const std::array<std::uint8_t, 1> version{firmware_version_};
-        return reply(in, version);
-    }
+    case wire::read_firmware_version:
+        return reply(in, firmware_version_);
     case wire::read_register:
         return replyRegister(index, in);
-    case wire::spi_read_byte: {
-        const std::array<std::uint8_t, 1> byte{board_.spi_eeprom.exchange(0xFF, now)};
-        return reply(in, byte);
-    }
+    case wire::spi_read_byte:
+        return reply(in, board_.spi_eeprom.exchange(0xFF, now));
     case wire::single_step:
         if (index > 0xFF) return stalled();
         if (debug_mode_ && !reset_line_ && chipReachable()) board_.chip.step();
         return replyRegister(index, in);
     case wire::read_program_word:
         return replyProgramWord(index, in);
-    case wire::read_otp_byte: {
+    case wire::read_otp_byte:
         if (index >= Otp::size) return stalled();
-        const std::uint8_t value =
-            chipReachable() ? board_.chip.otp().read(index) : std::uint8_t{0xFF};
-        const std::array<std::uint8_t, 1> byte{value};
-        return reply(in, byte);
-    }
+        return reply(in, chipReachable() ? board_.chip.otp().read(index) : std::uint8_t{0xFF});
     default:
         return stalled();
     }

@@ -36,12 +36,12 @@ std::string endText(const RunSummary& summary, std::uint16_t address) {
     return text;
 }
 
-} // namespace
-
 std::string traceHeader() {
     return " step  addr  instruction              flags  X       Y       Z\n";
 }
 
+// "    1  0000  move x, 5                -N--   000005  000000  000000" for the instruction at
+// `address`, with the flags and accumulators after it.
 std::string traceLine(long step, std::uint16_t address, const std::string& instruction,
                       const Chip& chip) {
     char text[160];
@@ -53,10 +53,12 @@ std::string traceLine(long step, std::uint16_t address, const std::string& instr
     return text;
 }
 
+} // namespace
+
 std::string finalRegisters(const Chip& chip) {
     const std::uint8_t flags = chip.flags();
     const std::uint32_t hb0 = chip.readRegister(wire::reg_hb0);
-    const long hb0_value = (hb0 & 0x800000) ? static_cast<long>(hb0) - 0x1000000 : hb0;
+    const long hb0_value = Chip::toSigned(hb0);
     char text[400];
     std::snprintf(text, sizeof text,
                   "Program address: 0x%04X\n"

@@ -32,11 +32,6 @@ struct RunSummary {
 RunSummary runProgram(std::span<const std::uint8_t> image, const RunOptions& options,
                       std::ostream& out);
 
-// "    1  0000  move x, 5               -N--  000005  000000  000000" for the instruction at
-// `address`, with the flags and accumulators after it.
-std::string traceLine(long step, std::uint16_t address, const std::string& instruction,
-                      const Chip& chip);
-std::string traceHeader();
 // The registers the debugger shows: program address, flags, accumulators, HB0, RAM pointer.
 std::string finalRegisters(const Chip& chip);
 

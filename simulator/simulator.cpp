@@ -55,7 +55,7 @@ bool Simulator::saveState() {
     std::string text = serializeState(board_);
     if (text == saved_state_) return true;
     std::string problem;
-    if (!saveStateFile(config_.state_path, board_, problem)) {
+    if (!saveStateFile(config_.state_path, text, problem)) {
         state_problem_ = problem;
         return false;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "programmer/clock.h"
+#include "programmer/command_codes.h"
 #include "simulator/board.h"
 #include "simulator/faults.h"
 #include "simulator/loader_device.h"
@@ -20,7 +21,7 @@
 namespace sim {
 
 struct SimConfig {
-    std::uint16_t programmer_model = 0x100F;
+    std::uint16_t programmer_model = wire::programmer_model_alt;
     std::uint8_t firmware_version = 1;
     bool start_as_loader = false; // the programmer's firmware still has to be loaded
     std::string serial = "KZ71SIM0001";

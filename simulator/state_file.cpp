@@ -180,11 +180,11 @@ StateLoadResult loadStateFile(const std::string& path, Board& board) {
     return {StateLoad::loaded, {}};
 }
 
-bool saveStateFile(const std::string& path, const Board& board, std::string& problem) {
+bool saveStateFile(const std::string& path, std::string_view text, std::string& problem) {
     const std::string temporary = path + ".tmp";
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << serializeState(board);
+        file << text;
         file.flush();
         if (!file) {
             problem = "cannot write " + temporary;

@@ -25,7 +25,8 @@ std::string serializeState(const Board& board);
 bool parseState(std::string_view text, Board& board, std::string& problem);
 
 StateLoadResult loadStateFile(const std::string& path, Board& board);
-// Writes the file through a temporary beside it, so a crash never leaves half a file.
-bool saveStateFile(const std::string& path, const Board& board, std::string& problem);
+// Writes `text` (from serializeState) through a temporary beside the file, so a crash never
+// leaves half a file.
+bool saveStateFile(const std::string& path, std::string_view text, std::string& problem);
 
 } // namespace sim

@@ -48,5 +48,8 @@ inline TransferResult reply(std::span<std::uint8_t> in, std::span<const std::uin
         in[i] = bytes[i];
     return {TransferStatus::ok, count};
 }
+inline TransferResult reply(std::span<std::uint8_t> in, std::uint8_t byte) {
+    return reply(in, std::span<const std::uint8_t>(&byte, 1));
+}
 
 } // namespace sim
