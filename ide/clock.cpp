@@ -1,23 +1,18 @@
 #include "clock.h"
 
-#include "replaceable.h"
-
 namespace ide {
 namespace {
 
-Replaceable<kz71::Clock, kz71::SteadyClock>& service() {
-    static Replaceable<kz71::Clock, kz71::SteadyClock> instance;
-    return instance;
-}
+kz71::Clock* replacement = nullptr;
 
 } // namespace
 
 void setClock(kz71::Clock* c) {
-    service().set(c);
+    replacement = c;
 }
 
 kz71::Clock& clock() {
-    return service().get();
+    return replacement ? *replacement : *kz71::steadyClock();
 }
 
 } // namespace ide

@@ -14,6 +14,8 @@ namespace {
 
 constexpr int line_number_margin = 0;
 const QColor line_number_grey(0x80, 0x80, 0x80);
+const QColor caret_line_colour(0xF2, 0xF6, 0xFC);
+const QColor margin_colour(0xF0, 0xF0, 0xF0);
 
 std::shared_ptr<const LanguageDefinition> readLanguage(const QString& name) {
     auto language = std::make_shared<LanguageDefinition>();
@@ -56,8 +58,8 @@ void configureEditor(QsciScintilla& editor) {
     editor.setIndentationsUseTabs(true);
     editor.setAutoIndent(true);
     editor.setCaretLineVisible(true);
-    editor.setCaretLineBackgroundColor(QColor(0xF2, 0xF6, 0xFC));
-    editor.setMarginsBackgroundColor(QColor(0xF0, 0xF0, 0xF0));
+    editor.setCaretLineBackgroundColor(caret_line_colour);
+    editor.setMarginsBackgroundColor(margin_colour);
     editor.setBraceMatching(QsciScintilla::NoBraceMatch);
     editor.setFrameShape(QFrame::NoFrame);
     // The horizontal scroll bar appears only for lines wider than the window.
@@ -98,8 +100,8 @@ void setEditorLanguage(QsciScintilla& editor,
     if (old && old != editor.lexer()) old->deleteLater();
     // setLexer resets the margin font and colours; keep them as configured.
     editor.setMarginsFont(editorFont());
-    editor.setCaretLineBackgroundColor(QColor(0xF2, 0xF6, 0xFC));
-    editor.setMarginsBackgroundColor(QColor(0xF0, 0xF0, 0xF0));
+    editor.setCaretLineBackgroundColor(caret_line_colour);
+    editor.setMarginsBackgroundColor(margin_colour);
 }
 
 void applyEditorSettingsTo(QsciScintilla& editor) {

@@ -26,8 +26,11 @@ using namespace std::chrono_literals;
 
 constexpr auto file_wait_limit = 5000ms;
 constexpr auto file_poll_interval = 10ms;
+constexpr int open_failed_code = 30;
+constexpr int save_failed_code = 31;
 constexpr int too_many_tabs_code = 32;
 constexpr int path_too_long_code = 33;
+const QString save_failed = "Saving of file failed!\nPlease try again.";
 const QString untitled_name = "untitled.asm";
 const QString dash_line = ";" + QString(56, '-');
 
@@ -129,11 +132,10 @@ bool writeTab(int tab, bool withStatus) {
     if (!row.editor) return false;
     SaveResult result = saveEditorFile(*row.editor, row.path, settings().multibyte == 1);
     if (result.status >= 0) return true;
-    const QString message = "Saving of file failed!\nPlease try again.";
     if (withStatus)
-        showErrorPopup(message, 31, result.status, result.error);
+        showErrorPopup(save_failed, save_failed_code, result.status, result.error);
     else
-        showErrorPopup(message, 31);
+        showErrorPopup(save_failed, save_failed_code);
     return false;
 }
 
@@ -145,8 +147,7 @@ bool saveTabAs(int tab) {
                                                    {"*.asm; *.h", "*.asm; *.txt"},
                                                    "asm"});
     if (choice.status < 0) {
-        showErrorPopup("Saving of file failed!\nPlease try again.", 31, choice.status,
-                       "The file dialog failed.");
+        showErrorPopup(save_failed, save_failed_code, choice.status, "The file dialog failed.");
         return false;
     }
     if (choice.status == 0 || choice.paths.isEmpty()) return false;
@@ -180,7 +181,7 @@ FileChoice chooseSources(FileRequest::Mode mode, const QString& title) {
     FileChoice choice =
         userDialogs().chooseFiles({mode, title, lastTabDirectory(), {"*.asm; *.h"}, {}});
     if (choice.status < 0)
-        showErrorPopup("Opening file failed!\nPlease try again.", 30, choice.status,
+        showErrorPopup("Opening file failed!\nPlease try again.", open_failed_code, choice.status,
                        "The file dialog failed.");
     return choice;
 }
@@ -339,7 +340,7 @@ void mFileNew() {
     if (shell().activePage != assemblerPageIndex || tabs() == nullptr) return;
     showAssemblerPage();
     const int index = editorTabCount();
-    const QString directory = index > 0 ? directoryOf(editorTab(index - 1).path) : QString();
+    const QString directory = lastTabDirectory();
     if (!tabAvailable()) return;
     const QString name = untitledName();
     if (!pathFits(directory + name)) return;

@@ -89,7 +89,7 @@ void FindDialog::open(Mode mode, EditorSource source, QWidget* parent) {
     if (!instance_) instance_ = new FindDialog(parent);
     instance_->source_ = std::move(source);
     instance_->setMode(mode);
-    QsciScintilla* editor = instance_->source_ ? instance_->source_() : nullptr;
+    QsciScintilla* editor = instance_->currentEditor();
     if (editor && editor->hasSelectedText() && !editor->selectedText().contains('\n'))
         instance_->findText_->setText(editor->selectedText());
     instance_->status_->clear();
@@ -172,31 +172,29 @@ FindOptions FindDialog::options() const {
             regex_->isChecked(), backwards_->isChecked(), wrap_->isChecked()};
 }
 
-void FindDialog::report(const QString& text) {
-    status_->setText(text);
+QsciScintilla* FindDialog::currentEditor() const {
+    return source_ ? source_() : nullptr;
+}
+
+void FindDialog::reportFound(bool found) {
+    status_->setText(found ? QString() : QString("\"%1\" not found.").arg(findText_->text()));
 }
 
 void FindDialog::findNext() {
-    QsciScintilla* editor = source_ ? source_() : nullptr;
-    if (editor == nullptr) return;
-    report(findInEditor(*editor, options()) ? QString()
-                                            : QString("\"%1\" not found.").arg(findText_->text()));
+    if (QsciScintilla* editor = currentEditor()) reportFound(findInEditor(*editor, options()));
 }
 
 void FindDialog::replaceOne() {
-    QsciScintilla* editor = source_ ? source_() : nullptr;
-    if (editor == nullptr) return;
-    report(replaceInEditor(*editor, options(), replaceText_->text())
-               ? QString()
-               : QString("\"%1\" not found.").arg(findText_->text()));
+    if (QsciScintilla* editor = currentEditor())
+        reportFound(replaceInEditor(*editor, options(), replaceText_->text()));
 }
 
 void FindDialog::replaceAll() {
-    QsciScintilla* editor = source_ ? source_() : nullptr;
+    QsciScintilla* editor = currentEditor();
     if (editor == nullptr) return;
     int count = replaceAllInEditor(*editor, options(), replaceText_->text());
-    report(count == 1 ? QString("1 occurrence replaced.")
-                      : QString("%1 occurrences replaced.").arg(count));
+    status_->setText(count == 1 ? QString("1 occurrence replaced.")
+                                : QString("%1 occurrences replaced.").arg(count));
 }
 
 } // namespace ide

@@ -48,7 +48,10 @@ public:
 private:
     FindDialog(QWidget* parent);
     void setMode(Mode mode);
-    void report(const QString& text);
+    // The editor the dialog acts on now; nullptr when there is none.
+    QsciScintilla* currentEditor() const;
+    // Clears the status line, or says the text was not found.
+    void reportFound(bool found);
 
     EditorSource source_;
     QLineEdit* findText_;

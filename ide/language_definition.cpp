@@ -63,7 +63,7 @@ private:
 
 int wordStyle(const LanguageDefinition& language, std::string_view word) {
     for (const auto& set : language.keywords)
-        if (set.words.contains(std::string(word))) return set.style;
+        if (set.words.contains(word)) return set.style;
     return 0;
 }
 

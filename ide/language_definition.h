@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -25,7 +26,7 @@ struct LanguageDefinition {
     std::string blockCommentStart, blockCommentEnd;
     int commentStyle = 0;
     struct KeywordSet {
-        std::set<std::string> words;
+        std::set<std::string, std::less<>> words; // looked up by string_view
         int style = 0;
     };
     std::vector<KeywordSet> keywords;

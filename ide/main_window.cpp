@@ -219,15 +219,17 @@ void connectMainWindow(QMainWindow& w) {
 
 void initMainControls() {
     clearEditorTabPaths();
+    createEditorLanguages(); // before the pages: their hex views take the hex language
     colourButton("compileButton", run_green, {60, 28});
-    if (auto* editor0 = mainControl("editor0")) fillPage(*editor0);
+    if (auto* editor0 = mainControl<QsciScintilla>("editor0")) {
+        fillPage(*editor0);
+        configureEditor(*editor0);
+    }
     setupDebuggerPage();
     setupDownloadPage();
     const bool chinese = settings().language == 1;
     setChecked("mToolsLanguagesEnglish", !chinese);
     setChecked("mToolsLanguagesChinese", chinese);
-    createEditorLanguages();
-    if (auto* editor0 = mainControl<QsciScintilla>("editor0")) configureEditor(*editor0);
     applyEditorSettings(0);
 }
 

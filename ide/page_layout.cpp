@@ -2,15 +2,10 @@
 
 #include "panel_loader.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
 #include <QEvent>
 #include <QMainWindow>
-#include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QVariant>
-#include <Qsci/qsciscintilla.h>
 
 namespace ide {
 namespace {

@@ -56,8 +56,10 @@ Replaceable<PopupHandler, MessageBoxHandler>& service() {
     return instance;
 }
 
+// "ivra-ASM <kind> <code>" above the text, whose last line is "<kind> <code>".
 void showCoded(PopupIcon icon, const QString& kind, const QString& text, int code) {
-    showPopup({icon, PopupButtons::ok, QString("ivra-ASM %1 %2").arg(kind).arg(code), text});
+    const QString tag = QString("%1 %2").arg(kind).arg(code);
+    showPopup({icon, PopupButtons::ok, "ivra-ASM " + tag, text + "\n" + tag});
 }
 
 } // namespace
@@ -71,21 +73,20 @@ int showPopup(const Popup& popup) {
 }
 
 void showErrorPopup(const QString& message, int code, int returnValue, const QString& detail) {
-    QString last = QString("Error %1").arg(code);
-    QString text = returnValue != 0 && !detail.isEmpty() ? QString("%1 (Return value %2)\n%3\n%4")
-                                                               .arg(message)
-                                                               .arg(returnValue)
-                                                               .arg(detail, last)
-                                                         : message + "\n" + last;
+    // One arg() call, so a "%1" inside the message or the detail stays as it is.
+    const QString text =
+        returnValue != 0 && !detail.isEmpty()
+            ? QString("%1 (Return value %2)\n%3").arg(message, QString::number(returnValue), detail)
+            : message;
     showCoded(PopupIcon::error, "Error", text, code);
 }
 
 void showWarningPopup(const QString& message, int code) {
-    showCoded(PopupIcon::warning, "Warning", message + QString("\nWarning %1").arg(code), code);
+    showCoded(PopupIcon::warning, "Warning", message, code);
 }
 
 void showInfoPopup(const QString& message, int code) {
-    showCoded(PopupIcon::information, "Info", message + QString("\nInfo %1").arg(code), code);
+    showCoded(PopupIcon::information, "Info", message, code);
 }
 
 void showMessagePopup(const QString& title, const QString& text) {

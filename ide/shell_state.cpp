@@ -1,5 +1,7 @@
 #include "shell_state.h"
 
+#include "settings.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
@@ -39,7 +41,7 @@ QString dataFile(const QString& relative) {
 }
 
 QString settingsPath() {
-    return paths().programDir + "/settings.ini";
+    return paths().programDir + "/" + settings_file_name;
 }
 
 ShellHooks& hooks() {

@@ -11,7 +11,7 @@
 namespace ide {
 namespace {
 
-// "*.asm; *.h" becomes "KZ71 files (*.asm *.h)".
+// "*.asm; *.h" becomes "*.asm; *.h (*.asm *.h)": the patterns name the filter.
 QString nameFilter(const QString& patterns) {
     QString list = patterns.split(';', Qt::SkipEmptyParts).replaceInStrings(" ", "").join(' ');
     return QString("%1 (%2)").arg(patterns.trimmed(), list);

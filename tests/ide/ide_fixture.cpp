@@ -1,5 +1,6 @@
 #include "ide_fixture.h"
 
+#include "editor_setup.h"
 #include "editor_tabs.h"
 #include "quit.h"
 #include "shell_state.h"
@@ -75,6 +76,7 @@ void IdeTest::SetUp() {
 
 void IdeTest::TearDown() {
     discardPanels();
+    releaseEditorLanguages(); // the next test starts like a new process
     setPopupHandler(nullptr);
     setUserDialogs(nullptr);
     setClock(nullptr);

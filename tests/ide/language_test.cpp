@@ -167,32 +167,29 @@ TEST_F(Finder, TheDialogActsOnTheEditorItIsGiven) {
     delete dialog;
 }
 
-TEST(Localization, ReplacesTheTextsAFileNames) {
+using Localization = IdeTest;
+
+TEST_F(Localization, ReplacesTheTextsAFileNames) {
     QWidget panel;
     panel.setWindowTitle("Settings");
     auto* label = new QLabel("Line one\nLine two", &panel);
     auto* button = new QPushButton("&Apply", &panel);
     auto* other = new QLabel("Untouched", &panel);
-    QTemporaryDir dir;
-    QFile file(dir.filePath("panel.lwl"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("# comment\nSettings\t设置\nLine one\\nLine two\t第一\\n第二\n&Apply\t应用(&A)\n");
-    file.close();
-    EXPECT_TRUE(localizePanel(panel, file.fileName()));
+    const QString file =
+        writeFile("panel.lwl", "# comment\nSettings\t设置\nLine one\\nLine two\t第一\\n第二\n"
+                               "&Apply\t应用(&A)\n");
+    EXPECT_TRUE(localizePanel(panel, file));
     EXPECT_EQ(panel.windowTitle(), "设置");
     EXPECT_EQ(label->text(), "第一\n第二");
     EXPECT_EQ(button->text(), "应用(&A)");
     EXPECT_EQ(other->text(), "Untouched");
-    EXPECT_FALSE(localizePanel(panel, dir.filePath("missing.lwl")));
+    EXPECT_FALSE(localizePanel(panel, path("missing.lwl")));
 }
 
-TEST(Localization, ReachesEveryKindOfShownTextButLeavesInputsAlone) {
-    QTemporaryDir dir;
-    QFile file(dir.filePath("panel.lwl"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\xEF\xBB\xBFSignum\t符号\r\nHint\t提示\r\nGroup\t组\r\nPage\t页\r\nItem\t项\r\n"
-               "Column\t列\r\nTyped\t已输入\r\nAction\t动作\r\n");
-    file.close();
+TEST_F(Localization, ReachesEveryKindOfShownTextButLeavesInputsAlone) {
+    const QString file =
+        writeFile("panel.lwl", "\xEF\xBB\xBFSignum\t符号\r\nHint\t提示\r\nGroup\t组\r\nPage\t页\r\n"
+                               "Item\t项\r\nColumn\t列\r\nTyped\t已输入\r\nAction\t动作\r\n");
 
     QWidget panel;
     auto* lamp = new Lamp(&panel);
@@ -210,7 +207,7 @@ TEST(Localization, ReachesEveryKindOfShownTextButLeavesInputsAlone) {
     input->setPlaceholderText("Hint");
     auto* action = new QAction("Action", &panel);
 
-    ASSERT_TRUE(localizePanel(panel, file.fileName()));
+    ASSERT_TRUE(localizePanel(panel, file));
     EXPECT_EQ(lamp->text(), "符号"); // the first line, behind a byte order mark
     EXPECT_EQ(lamp->toolTip(), "提示");
     EXPECT_EQ(group->title(), "组");

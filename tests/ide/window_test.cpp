@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QTabWidget>
 #include <QToolBar>
+#include <Qsci/qscilexer.h>
+#include <Qsci/qsciscintilla.h>
 
 namespace ide::test {
 namespace {
@@ -114,6 +116,17 @@ TEST_F(MainWindow, PageChangesRefreshTheDebuggerAndDownloadPages) {
     EXPECT_EQ(debuggerRefreshes, 2);
     control<QAction>(window(), "mViewAssembler")->trigger();
     EXPECT_EQ(shell().activePage, 0);
+}
+
+TEST_F(MainWindow, HexViewsAreReadOnlyAndStyledAsHexFromTheFirstStart) {
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    for (const char* name : {"hexView", "dbgHexView"}) {
+        auto* hex = control<QsciScintilla>(window(), name);
+        ASSERT_NE(hex, nullptr) << name;
+        EXPECT_TRUE(hex->isReadOnly()) << name;
+        ASSERT_NE(hex->lexer(), nullptr) << name;
+        EXPECT_STREQ(hex->lexer()->language(), "KZ71 Hex") << name;
+    }
 }
 
 TEST_F(MainWindow, TitleNamesTheLastProject) {

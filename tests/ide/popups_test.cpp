@@ -1,0 +1,37 @@
+#include "ide_fixture.h"
+#include "popups.h"
+
+namespace ide::test {
+namespace {
+
+using CodedPopups = IdeTest;
+
+TEST_F(CodedPopups, NameTheirKindAndCodeInTheTitleAndTheLastLine) {
+    showErrorPopup("Opening file failed!", 30);
+    showErrorPopup("Saving of file failed!", 31, -4, "Disk full");
+    showErrorPopup("Loading failed!", 20, 0, "no return value, no detail");
+    showWarningPopup("Too many files.", 32);
+    showInfoPopup("Done.", 5);
+    EXPECT_EQ(popups.titles(), "ivra-ASM Error 30|ivra-ASM Error 31|ivra-ASM Error 20|"
+                               "ivra-ASM Warning 32|ivra-ASM Info 5");
+    ASSERT_EQ(popups.shown.size(), 5);
+    EXPECT_EQ(popups.shown[0].text, "Opening file failed!\nError 30");
+    EXPECT_EQ(popups.shown[1].text,
+              "Saving of file failed! (Return value -4)\nDisk full\nError 31");
+    EXPECT_EQ(popups.shown[2].text, "Loading failed!\nError 20");
+    EXPECT_EQ(popups.shown[3].text, "Too many files.\nWarning 32");
+    EXPECT_EQ(popups.shown[4].text, "Done.\nInfo 5");
+    EXPECT_EQ(popups.shown[1].icon, PopupIcon::error);
+    EXPECT_EQ(popups.shown[3].icon, PopupIcon::warning);
+    EXPECT_EQ(popups.shown[4].icon, PopupIcon::information);
+}
+
+TEST_F(CodedPopups, PercentSignsInPathsAreShownAsTheyAre) {
+    showErrorPopup("Cannot read /tmp/50%2/%1.asm", 30, -2, "/tmp/%3 %1");
+    ASSERT_EQ(popups.shown.size(), 1);
+    EXPECT_EQ(popups.shown[0].text,
+              "Cannot read /tmp/50%2/%1.asm (Return value -2)\n/tmp/%3 %1\nError 30");
+}
+
+} // namespace
+} // namespace ide::test
