@@ -1,6 +1,6 @@
 #include "simulator/loader_device.h"
 
-#include "programmer/command_codes.h"
+#include "protocol/command_codes.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "simulator/simulator.h"
 
-#include "programmer/command_codes.h"
+#include "protocol/command_codes.h"
 
 #include <algorithm>
 #include <atomic>
@@ -51,6 +51,7 @@ Simulator::~Simulator() {
 }
 
 bool Simulator::saveState() {
+    if (config_.state_path.empty()) return true;
     if (!state_usable_) return false;
     std::string text = serializeState(board_);
     if (text == saved_state_) return true;
@@ -79,8 +80,8 @@ OpenResult Simulator::open(std::uint32_t id) {
     return OpenResult::ok;
 }
 
-void Simulator::close() {
-    saveState();
+bool Simulator::close() {
+    return saveState();
 }
 
 void Simulator::unplug() {

@@ -3,8 +3,8 @@
 // every transfer, the transfer log, fault injection and the state file.
 #pragma once
 
-#include "programmer/clock.h"
-#include "programmer/command_codes.h"
+#include "protocol/clock.h"
+#include "protocol/command_codes.h"
 #include "simulator/board.h"
 #include "simulator/faults.h"
 #include "simulator/loader_device.h"
@@ -56,8 +56,9 @@ public:
     // The bus, as a host sees it.
     std::vector<DeviceInfo> devices() const;
     OpenResult open(std::uint32_t id);
-    // A host closed its session: the memories go to the state file if they changed.
-    void close();
+    // A host closed its session: the memories go to the state file if they changed. False when
+    // they could not be kept there (stateProblem() says why).
+    bool close();
     TransferResult control(std::uint32_t id, const ControlSetup& setup,
                            std::span<const std::uint8_t> out, std::span<std::uint8_t> in);
 
@@ -99,8 +100,8 @@ private:
     std::string saved_state_; // what the file holds, to write it only when something changed
 };
 
-// The process-wide simulator behind the VISA layer's simulator backend: made on first use from
-// the environment, on the steady clock.
+// The process-wide simulator behind the simulator backend: made on first use from the
+// environment, on the steady clock.
 Simulator& simulator();
 // Replaces it (tests: a fresh chip on a virtual clock). Sessions to the old one are dead.
 Simulator& resetSimulator(SimConfig config, std::shared_ptr<kz71::Clock> clock);

@@ -1,7 +1,9 @@
 // The VISA-shaped layer over the simulator backend: search, open, transfers, close, status
 // texts, locks and injected faults, as the programmer session relies on them.
-#include "programmer/command_codes.h"
+#include "programmer/backend_table.h"
 #include "programmer/visa.h"
+#include "protocol/command_codes.h"
+#include "simulator/sim_backend.h"
 #include "simulator/simulator.h"
 
 #include <cstdlib>
@@ -21,6 +23,7 @@ constexpr const char* programmer_name = "USB0::0x194E::0x100F::KZ71SIM0001::RAW"
 
 struct Visa : ::testing::Test {
     void SetUp() override {
+        programmer::registerBackend("sim", sim::makeSimulatorBackend);
         setenv("KZ71_PROGRAMMER", "sim", 1);
         start({});
     }
