@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 
 namespace sim {
@@ -64,6 +65,10 @@ bool Simulator::saveState() {
     return true;
 }
 
+void Simulator::report(const std::string& problem) {
+    if (config_.report_problem) config_.report_problem(problem);
+}
+
 void Simulator::enumerate() {
     device_id_ = nextDeviceId();
 }
@@ -114,6 +119,7 @@ TransferResult Simulator::control(std::uint32_t id, const ControlSetup& setup,
     Transfer& entry = log_.append(now, setup);
     if (!setup.deviceToHost()) entry.data.assign(out.begin(), out.end());
     UsbDevice* device = deviceFor(id);
+    const std::size_t refused_starts = loader_.refusedStarts();
     TransferResult result{TransferStatus::no_device, 0};
     if (device) {
         if (const auto failure = faults_.takeFailure(setup)) {
@@ -126,16 +132,27 @@ TransferResult Simulator::control(std::uint32_t id, const ControlSetup& setup,
     }
     entry.status = result.status;
     if (setup.deviceToHost()) entry.data.assign(in.begin(), in.begin() + result.received);
-    if (loader_on_bus_ && loader_.started()) {
+    if (device == &loader_) afterLoaderTransfer(refused_starts);
+    return result;
+}
+
+void Simulator::afterLoaderTransfer(std::size_t refused_starts) {
+    if (loader_.refusedStarts() != refused_starts) report(loader_.problem());
+    if (loader_.started()) {
         loader_on_bus_ = false; // the firmware runs: the device re-enumerates as the programmer
         enumerate();
     }
-    return result;
 }
 
 Simulator& simulator() {
     auto& sim = instance();
-    if (!sim) sim = std::make_unique<Simulator>(configFromEnvironment(), kz71::steadyClock());
+    if (!sim) {
+        SimConfig config = configFromEnvironment();
+        config.report_problem = [](const std::string& problem) {
+            std::fprintf(stderr, "KZ71 simulator: %s\n", problem.c_str());
+        };
+        sim = std::make_unique<Simulator>(std::move(config), kz71::steadyClock());
+    }
     return *sim;
 }
 

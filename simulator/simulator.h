@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ struct SimConfig {
     Time transfer_time = std::chrono::milliseconds(1); // bus time of one control transfer
     std::size_t log_capacity = TransferLog::default_capacity;
     std::string state_path; // empty: the memories are not kept between runs
+    // Told every new problem of the simulated hardware as it arises: the state file cannot be
+    // read or written, the loader refused a firmware image.
+    std::function<void(const std::string& problem)> report_problem;
 };
 
 // KZ71_SIM_STATE names the state file; KZ71_SIM_LOADER=1 starts with the loader on the bus.
@@ -84,6 +88,8 @@ public:
 private:
     UsbDevice* deviceFor(std::uint32_t id);
     void enumerate();
+    void report(const std::string& problem);
+    void afterLoaderTransfer(std::size_t refused_starts);
 
     SimConfig config_;
     std::shared_ptr<kz71::Clock> clock_;
@@ -101,7 +107,7 @@ private:
 };
 
 // The process-wide simulator behind the simulator backend: made on first use from the
-// environment, on the steady clock.
+// environment, on the steady clock, telling its problems on standard error.
 Simulator& simulator();
 // Replaces it (tests: a fresh chip on a virtual clock). Sessions to the old one are dead.
 Simulator& resetSimulator(SimConfig config, std::shared_ptr<kz71::Clock> clock);
