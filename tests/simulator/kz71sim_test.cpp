@@ -4,9 +4,11 @@
 #include "simulator/hex_image.h"
 #include "simulator/runner.h"
 
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -48,6 +50,13 @@ TEST(HexImage, ReadsTheAssemblersFileWithEitherLineEnd) {
     EXPECT_EQ(read(header, error)->bytes.size(), 0u);
 }
 
+TEST(HexImage, TrailingBlanksAndTheCommentAreAllowed) {
+    sim::HexError error;
+    const auto image = read(header + "0000: 70 00  \n0002: 00 05 \t//--- 2: move\n", error);
+    ASSERT_TRUE(image) << error.message;
+    EXPECT_EQ(image->bytes, (std::vector<std::uint8_t>{0x70, 0x00, 0x00, 0x05}));
+}
+
 TEST(HexImage, MalformedLinesAreNamedByNumber) {
     struct Case {
         std::string body;
@@ -63,6 +72,8 @@ TEST(HexImage, MalformedLinesAreNamedByNumber) {
          "address 0000 does not follow 0002 (addresses must increase)"},
         {"2000: 00 00\n", 7, "address 2000 lies beyond the 8 KB program memory"},
         {"0000: 70 001\n", 7, "unexpected text after the two byte values"},
+        {"0000: 70 00 77\n", 7, "unexpected text after the two byte values"},
+        {"0000: 70 00\t77 //--- 0: x\n", 7, "unexpected text after the two byte values"},
         {"garbage\n", 7, "expected a data line \"AAAA: BB BB\" (address and two byte values)"},
     };
     for (const Case& c : cases) {
@@ -158,6 +169,32 @@ TEST_F(CommandLine, BadArgumentsAndFilesFailWithAMessage) {
     EXPECT_NE(err.str().find("holds no program"), std::string::npos);
     EXPECT_EQ(run({"run", "/nonexistent/prog.hex"}), 1);
     EXPECT_EQ(err.str(), "kz71sim: /nonexistent/prog.hex: cannot open the file\n");
+}
+
+TEST_F(CommandLine, OnlyRegularFilesAreRead) {
+    const std::string fifo = (scratch.path() / "prog.hex").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(run({"run", fifo}), 1); // refused unopened: nothing waits for a writer
+    EXPECT_EQ(err.str(), "kz71sim: " + fifo + ": cannot open the file (not a regular file)\n");
+    EXPECT_EQ(run({"run", "/dev/zero"}), 1);
+    EXPECT_EQ(err.str(), "kz71sim: /dev/zero: cannot open the file (not a regular file)\n");
+    const std::string link = (scratch.path() / "zero.hex").string();
+    std::filesystem::create_symlink("/dev/zero", link);
+    EXPECT_EQ(run({"run", link}), 1);
+    EXPECT_EQ(run({"run", scratch.path().string()}), 1); // a folder
+
+    // Anything larger than a program image's file could be is refused before it is parsed.
+    const std::string big = file("big.hex", header + std::string(2 * 1024 * 1024, '\n'));
+    EXPECT_EQ(run({"run", big}), 1);
+    EXPECT_EQ(err.str(), "kz71sim: " + big + ": the file is too large for a program image\n");
+}
+
+TEST_F(CommandLine, AnExtraByteOnALineIsMalformed) {
+    const std::string path = file("extra.hex", header + "0000: 70 00 77\n0002: CD 00\n");
+    EXPECT_EQ(run({"run", path}), 1);
+    EXPECT_EQ(err.str(),
+              "kz71sim: " + path + ": line 7: unexpected text after the two byte values\n");
+    EXPECT_EQ(out.str(), ""); // nothing ran
 }
 
 TEST_F(CommandLine, VersionIsPrintedAndLeftInItsFile) {
