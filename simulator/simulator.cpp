@@ -37,12 +37,7 @@ Simulator::Simulator(SimConfig config, std::shared_ptr<kz71::Clock> clock)
       programmer_(board_, faults_, config_.programmer_model, config_.firmware_version),
       loader_on_bus_(config_.start_as_loader) {
     if (!clock_) clock_ = kz71::steadyClock();
-    if (!config_.state_path.empty()) {
-        const StateLoadResult loaded = loadStateFile(config_.state_path, board_);
-        state_usable_ = loaded.kind != StateLoad::rejected;
-        state_problem_ = loaded.problem;
-        if (loaded.kind == StateLoad::loaded) saved_state_ = serializeState(board_);
-    }
+    if (!config_.state_path.empty()) openStateFile();
     board_.powerReset();
     enumerate();
 }
@@ -51,18 +46,34 @@ Simulator::~Simulator() {
     saveState();
 }
 
+void Simulator::openStateFile() {
+    const StateLoadResult loaded = loadStateFile(config_.state_path, board_);
+    state_rejected_ = loaded.kind == StateLoad::rejected;
+    if (loaded.kind == StateLoad::loaded) saved_state_ = serializeState(board_);
+    std::string problem = loaded.problem;
+    if (!state_rejected_) checkStateFileWritable(config_.state_path, problem);
+    if (!problem.empty()) setStateProblem(std::move(problem));
+}
+
 bool Simulator::saveState() {
     if (config_.state_path.empty()) return true;
-    if (!state_usable_) return false;
+    if (state_rejected_) return false;
     std::string text = serializeState(board_);
     if (text == saved_state_) return true;
     std::string problem;
     if (!saveStateFile(config_.state_path, text, problem)) {
-        state_problem_ = problem;
+        setStateProblem(std::move(problem));
         return false;
     }
     saved_state_ = std::move(text);
+    state_problem_.clear();
     return true;
+}
+
+void Simulator::setStateProblem(std::string problem) {
+    if (problem == state_problem_) return; // told once, not at every close
+    state_problem_ = std::move(problem);
+    report(state_problem_);
 }
 
 void Simulator::report(const std::string& problem) {

@@ -81,14 +81,19 @@ public:
     // Whether the programmer runs its firmware (otherwise the loader is on the bus).
     bool firmwareRunning() const { return !loader_on_bus_; }
 
-    // The state file: why it was not used (empty when all is well), and saving it now.
+    // The state file: why it cannot be used (empty when all is well: no state file, or one
+    // read and written without trouble), and saving it now. A file that is not a state file, or
+    // is damaged, or cannot be read is never written; saveState() then always fails. A file or
+    // folder that cannot be written is reported at once, before anything could be lost.
     const std::string& stateProblem() const { return state_problem_; }
     bool saveState();
 
 private:
     UsbDevice* deviceFor(std::uint32_t id);
     void enumerate();
+    void openStateFile();
     void report(const std::string& problem);
+    void setStateProblem(std::string problem);
     void afterLoaderTransfer(std::size_t refused_starts);
 
     SimConfig config_;
@@ -101,7 +106,7 @@ private:
     bool loader_on_bus_;
     bool plugged_ = true;
     std::uint32_t device_id_ = 0;
-    bool state_usable_ = false;
+    bool state_rejected_ = false;
     std::string state_problem_;
     std::string saved_state_; // what the file holds, to write it only when something changed
 };

@@ -263,6 +263,17 @@ TEST_F(Visa, InjectedFaultsBecomeVisaStatuses) {
     EXPECT_EQ(command(open(), wire::select_spi), VI_SUCCESS);
 }
 
+TEST_F(Visa, ClosingTellsThatTheMemoriesCouldNotBeKept) {
+    sim::SimConfig config;
+    config.state_path = "/nonexistent-folder/kz71-state.txt";
+    start(config);
+    const ViSession vi = open();
+    EXPECT_EQ(command(vi, wire::power_reset), VI_SUCCESS);
+    EXPECT_EQ(viClose(vi), VI_ERROR_IO);
+    EXPECT_EQ(command(vi, wire::power_reset), VI_ERROR_INV_OBJECT); // closed all the same
+    EXPECT_NE(simulator->stateProblem().find("cannot be written"), std::string::npos);
+}
+
 TEST_F(Visa, SessionsToAReplacedSimulatorAreLost) {
     const ViSession vi = open();
     simulator = &sim::resetSimulator({}, clock);

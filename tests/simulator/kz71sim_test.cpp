@@ -1,9 +1,12 @@
 // kz71sim: its .hex reader, the run with its trace and stop conditions, its command line.
+#include "program_builder.h"
 #include "scratch_directory.h"
 #include "simulator/command_line.h"
 #include "simulator/hex_image.h"
 #include "simulator/runner.h"
+#include "simulator/simulator.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -195,6 +198,70 @@ TEST_F(CommandLine, AnExtraByteOnALineIsMalformed) {
     EXPECT_EQ(err.str(),
               "kz71sim: " + path + ": line 7: unexpected text after the two byte values\n");
     EXPECT_EQ(out.str(), ""); // nothing ran
+}
+
+// A run with KZ71_SIM_STATE set: the user EEPROM of the state file is the chip's.
+struct StatefulRun : CommandLine {
+    void SetUp() override { setenv("KZ71_SIM_STATE", state.c_str(), 1); }
+    void TearDown() override { unsetenv("KZ71_SIM_STATE"); }
+
+    // ramadr 133 (cell 5); getepr y; incr y; putepr y; stop
+    std::string programFile() {
+        using namespace sim_test;
+        ProgramBuilder p;
+        p.op(isa::op_ramadr, {N(133)});
+        p.op(isa::op_getepr, {A(1)});
+        p.op(isa::op_incr, {A(1)});
+        p.op(isa::op_putepr, {A(1)});
+        p.op(isa::op_stop);
+        std::vector<std::uint8_t> bytes = p.bytes();
+        if (bytes.size() % 2 != 0) bytes.push_back(0x00);
+        std::string text = header;
+        for (std::size_t a = 0; a < bytes.size(); a += 2) {
+            char line[32];
+            std::snprintf(line, sizeof line, "%04zX: %02X %02X\t//---\r\n", a, bytes[a],
+                          bytes[a + 1]);
+            text += line;
+        }
+        return file("eeprom.hex", text);
+    }
+    std::uint8_t cellFive() {
+        sim::SimConfig config;
+        config.state_path = state;
+        sim::Simulator kept(config, nullptr);
+        EXPECT_EQ(kept.stateProblem(), "");
+        return kept.chip().userEeprom().cells()[5];
+    }
+
+    std::string state = (scratch.path() / "state.txt").string();
+};
+
+TEST_F(StatefulRun, UsesAndKeepsTheUserEeprom) {
+    {
+        sim::SimConfig config;
+        config.state_path = state;
+        sim::Simulator before(config, nullptr);
+        before.chip().userEeprom().cells()[5] = 0x41;
+    }
+    EXPECT_EQ(run({"run", programFile()}), 0) << err.str();
+    EXPECT_NE(out.str().find("Y: 0x000042"), std::string::npos) << out.str();
+    EXPECT_EQ(cellFive(), 0x42);
+    EXPECT_EQ(run({"run", programFile()}), 0);
+    EXPECT_EQ(cellFive(), 0x43);
+}
+
+TEST_F(StatefulRun, AStateFileThatCannotBeUsedFailsTheRun) {
+    const std::string program = programFile();
+    scratch.write("state.txt", "my notes\n");
+    EXPECT_EQ(run({"run", program}), 1);
+    EXPECT_EQ(err.str(), "kz71sim: " + state + ": line 1: not a KZ71 simulator state file\n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(scratch.read("state.txt"), "my notes\n");
+
+    state = (scratch.path() / "no-such-folder" / "state.txt").string();
+    setenv("KZ71_SIM_STATE", state.c_str(), 1);
+    EXPECT_EQ(run({"run", program}), 1);
+    EXPECT_EQ(err.str(), "kz71sim: " + state + ": cannot be written (No such file or directory)\n");
 }
 
 TEST_F(CommandLine, VersionIsPrintedAndLeftInItsFile) {
