@@ -2,13 +2,15 @@
 // "USB<board>::<manufacturer>::<model>::<serial>[::<interface>]::RAW".
 #pragma once
 
-#include "programmer/usb_backend.h"
+#include "protocol/usb_backend.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace visa_detail {
+
+using protocol::UsbDeviceEntry;
 
 struct UsbResourceName {
     unsigned board = 0;

@@ -1,16 +1,15 @@
 #include "programmer/visa.h"
 
+#include "programmer/backend_table.h"
 #include "programmer/resource_expression.h"
-#include "programmer/usb_backend.h"
 #include "programmer/usb_resource_name.h"
-#include "programmer/visa_status.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -18,6 +17,7 @@
 namespace {
 
 using namespace visa_detail;
+using protocol::UsbBackend;
 
 enum class Kind { resource_manager, instrument, find_list };
 
@@ -26,7 +26,7 @@ struct Object {
     Kind kind = Kind::resource_manager;
     ViSession rm = VI_NULL; // the resource manager it was opened through
     std::shared_ptr<UsbBackend> backend;
-    std::unique_ptr<UsbConnection> connection;
+    std::optional<protocol::UsbHandle> device; // an instrument's open device
     std::string resource;
     ViAccessMode lock = VI_NO_LOCK;
     ViUInt32 timeout_ms = VI_DEFAULT_TMO_MS;
@@ -78,16 +78,6 @@ void copyText(ViChar* out, const std::string& text) {
     const std::size_t count = std::min<std::size_t>(text.size(), VI_FIND_BUFLEN - 1);
     std::copy_n(text.data(), count, out);
     out[count] = '\0';
-}
-
-std::unique_ptr<UsbBackend> backendFromEnvironment() {
-    std::string name;
-    if (const char* value = std::getenv("KZ71_PROGRAMMER")) name = value;
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (name.empty() || name == "usb") return makeLibusbBackend();
-    if (name == "sim") return makeSimulatorBackend();
-    return nullptr;
 }
 
 AttributeLookup attributesOf(const UsbDeviceEntry& device, const std::string& name) {
@@ -145,8 +135,21 @@ ViStatus controlTransfer(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, 
         const wire::ControlSetup setup{static_cast<std::uint8_t>(bmRequestType),
                                        static_cast<std::uint8_t>(bRequest), wValue, wIndex,
                                        wLength};
-        return run(*session->connection, setup, session->timeout_ms);
+        return run(*session->backend, *session->device, setup, session->timeout_ms);
     });
+}
+
+// Releases an instrument's device; other objects hold none.
+ViStatus closeDevice(Object& object) {
+    if (!object.device) return VI_SUCCESS;
+    const ViStatus status = object.backend->close(*object.device);
+    object.device.reset();
+    return status;
+}
+
+// The first error of two statuses.
+ViStatus worse(ViStatus first, ViStatus second) {
+    return first < VI_SUCCESS ? first : second;
 }
 
 } // namespace
@@ -155,7 +158,7 @@ ViStatus viOpenDefaultRM(ViPSession vi) {
     if (!vi) return VI_ERROR_USER_BUF;
     *vi = VI_NULL;
     return guarded([&](Registry& r) {
-        std::shared_ptr<UsbBackend> backend = backendFromEnvironment();
+        std::shared_ptr<UsbBackend> backend = programmer::makeSelectedBackend();
         if (!backend) return VI_ERROR_LIBRARY_NFOUND;
         Object rm;
         rm.kind = Kind::resource_manager;
@@ -177,7 +180,7 @@ ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt3
         const auto expression = ResourceExpression::parse(expr);
         if (!expression) return VI_ERROR_INV_EXPR;
         std::vector<std::string> names;
-        for (const UsbDeviceEntry& device : rm->backend->enumerate()) {
+        for (const UsbDeviceEntry& device : rm->backend->find()) {
             const std::string name = canonicalName(device);
             if (expression->matches(name, attributesOf(device, name))) names.push_back(name);
         }
@@ -221,7 +224,7 @@ ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 ti
             return VI_ERROR_INV_ACC_MODE;
         const auto parsed = name ? parseUsbResourceName(name) : std::nullopt;
         if (!parsed) return VI_ERROR_INV_RSRC_NAME;
-        const std::vector<UsbDeviceEntry> devices = rm->backend->enumerate();
+        const std::vector<UsbDeviceEntry> devices = rm->backend->find();
         const auto device = std::find_if(devices.begin(), devices.end(),
                                          [&](const auto& d) { return sameDevice(*parsed, d); });
         if (device == devices.end()) return VI_ERROR_RSRC_NFOUND;
@@ -231,14 +234,14 @@ ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 ti
             rm->backend->clock().sleep(std::chrono::milliseconds(timeout));
             return VI_ERROR_RSRC_LOCKED;
         }
-        std::unique_ptr<UsbConnection> connection;
-        const ViStatus status = rm->backend->open(*device, connection);
+        protocol::UsbHandle handle = 0;
+        const ViStatus status = rm->backend->open(*device, handle);
         if (status < VI_SUCCESS) return status;
         Object session;
         session.kind = Kind::instrument;
         session.rm = sesn;
         session.backend = rm->backend;
-        session.connection = std::move(connection);
+        session.device = handle;
         session.resource = resource;
         session.lock = lock;
         *vi = r.add(std::move(session));
@@ -251,16 +254,21 @@ ViStatus viClose(ViObject vi) {
     return guarded([&](Registry& r) {
         Object* object = r.find(vi);
         if (!object) return VI_ERROR_INV_OBJECT;
-        if (object->kind == Kind::resource_manager)
+        ViStatus status = VI_SUCCESS;
+        if (object->kind == Kind::resource_manager) {
+            for (auto& [id, opened] : r.objects)
+                if (opened.rm == vi) status = worse(status, closeDevice(opened));
             std::erase_if(r.objects, [vi](const auto& entry) { return entry.second.rm == vi; });
+        }
+        status = worse(status, closeDevice(r.objects.at(vi)));
         r.objects.erase(vi);
-        return VI_SUCCESS;
+        return status;
     });
 }
 
 ViStatus viStatusDesc(ViObject, ViStatus status, ViChar desc[]) {
     if (!desc) return VI_ERROR_USER_BUF;
-    if (const char* text = statusDescription(status)) {
+    if (const char* text = protocol::statusDescription(status)) {
         copyText(desc, text);
         return VI_SUCCESS;
     }
@@ -274,8 +282,9 @@ ViStatus viUsbControlOut(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, 
                          ViUInt16 wIndex, ViUInt16 wLength, ViConstBuf buf) {
     return controlTransfer(
         vi, bmRequestType, bRequest, wValue, wIndex, wLength, false, buf != nullptr,
-        [&](UsbConnection& connection, const wire::ControlSetup& setup, ViUInt32 timeout_ms) {
-            return connection.controlOut(setup, buf, timeout_ms);
+        [&](UsbBackend& backend, protocol::UsbHandle device, const wire::ControlSetup& setup,
+            ViUInt32 timeout_ms) {
+            return backend.controlOut(device, setup, {buf, buf ? wLength : 0u}, timeout_ms);
         });
 }
 
@@ -284,9 +293,11 @@ ViStatus viUsbControlIn(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, V
     if (retCnt) *retCnt = 0;
     return controlTransfer(
         vi, bmRequestType, bRequest, wValue, wIndex, wLength, true, buf != nullptr,
-        [&](UsbConnection& connection, const wire::ControlSetup& setup, ViUInt32 timeout_ms) {
+        [&](UsbBackend& backend, protocol::UsbHandle device, const wire::ControlSetup& setup,
+            ViUInt32 timeout_ms) {
             std::uint16_t received = 0;
-            const ViStatus status = connection.controlIn(setup, buf, received, timeout_ms);
+            const ViStatus status =
+                backend.controlIn(device, setup, {buf, buf ? wLength : 0u}, received, timeout_ms);
             if (retCnt) *retCnt = received;
             return status;
         });

@@ -2,7 +2,7 @@
 // the program memory the CPU executes, the OTP, the user EEPROM and the CPU state.
 #pragma once
 
-#include "programmer/command_codes.h"
+#include "protocol/command_codes.h"
 #include "simulator/faults.h"
 #include "simulator/otp.h"
 #include "simulator/user_eeprom.h"

@@ -2,6 +2,7 @@
 
 #include "simulator/hex_image.h"
 #include "simulator/runner.h"
+#include "simulator/simulator.h"
 
 #include <charconv>
 #include <fstream>
@@ -24,7 +25,10 @@ void usage(std::ostream& out) {
         << "),\n"
            "         then prints the registers\n"
            "--trace  prints every step: address, instruction, flags, accumulators X Y Z\n"
-           "-v       prints the version and writes it to verInfoWICK.txt\n";
+           "-v       prints the version and writes it to verInfoWICK.txt\n"
+           "\n"
+           "With KZ71_SIM_STATE naming the simulator's state file, the program runs with\n"
+           "the user EEPROM kept there, and what it writes into it is kept.\n";
 }
 
 int showVersion(std::ostream& out, std::ostream& err) {
@@ -49,6 +53,26 @@ int usageError(std::ostream& err, const std::string& message) {
     err << "kz71sim: " << message << "\n";
     usage(err);
     return 2;
+}
+
+// Runs on the board of KZ71_SIM_STATE when it names a state file, as every simulated programmer
+// does: the program reads and writes the user EEPROM that downloads left there.
+int runWithState(std::span<const std::uint8_t> image, const RunOptions& options, std::ostream& out,
+                 std::ostream& err) {
+    SimConfig config = configFromEnvironment();
+    config.start_as_loader = false;
+    config.log_capacity = 1; // nothing travels on the bus
+    Simulator hardware(std::move(config), kz71::steadyClock());
+    if (!hardware.stateProblem().empty()) {
+        err << "kz71sim: " << hardware.stateProblem() << "\n";
+        return 1;
+    }
+    runProgram(hardware.chip(), image, options, out);
+    if (!hardware.saveState()) {
+        err << "kz71sim: " << hardware.stateProblem() << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 int run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -85,8 +109,7 @@ int run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
         err << "kz71sim: " << path << ": holds no program (no data lines)\n";
         return 1;
     }
-    runProgram(image->bytes, options, out);
-    return 0;
+    return runWithState(image->bytes, options, out, err);
 }
 
 } // namespace

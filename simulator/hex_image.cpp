@@ -1,8 +1,9 @@
 #include "simulator/hex_image.h"
 
+#include "simulator/text_file.h"
+
 #include <cctype>
 #include <cstdio>
-#include <fstream>
 #include <string_view>
 
 namespace sim {
@@ -10,7 +11,8 @@ namespace sim {
 namespace {
 
 constexpr std::size_t max_line_length = 4096;
-constexpr std::size_t max_file_size = 16 * 1024 * 1024;
+// A full 8 KB image is 4096 word lines of at most about 150 characters with their comments.
+constexpr std::size_t max_file_size = 1024 * 1024;
 
 int hexValue(std::string_view digits) {
     int value = 0;
@@ -48,7 +50,10 @@ bool parseDataLine(std::string_view line, int& address, int (&bytes)[2], std::st
             return false;
         }
     }
-    if (line.size() > 11 && !std::isspace(static_cast<unsigned char>(line[11]))) {
+    // Only blanks, or blanks and the "//" comment the assembler writes, may follow.
+    const std::string_view rest = line.substr(11);
+    const std::size_t text = rest.find_first_not_of(" \t");
+    if (text != std::string_view::npos && (text == 0 || rest.substr(text, 2) != "//")) {
         problem = "unexpected text after the two byte values";
         return false;
     }
@@ -63,15 +68,13 @@ std::string addressText(int address) {
 
 } // namespace
 
-std::optional<HexImage> readHexImage(std::istream& in, HexError& error) {
+std::optional<HexImage> readHexText(std::string_view text, HexError& error) {
     HexImage image;
-    std::string line;
-    int number = 0;
+    TextLines lines(text);
+    std::string_view line;
     int next_address = 0; // lowest address the next data line may have
-    while (std::getline(in, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        error.line = number;
+    while (lines.next(line)) {
+        error.line = lines.number();
         if (line.size() > max_line_length) {
             error.message = "line too long";
             return std::nullopt;
@@ -100,28 +103,46 @@ std::optional<HexImage> readHexImage(std::istream& in, HexError& error) {
         image.bytes[address + 1] = static_cast<std::uint8_t>(bytes[1]);
         next_address = address + 2;
     }
-    if (in.bad()) {
-        error.line = number;
-        error.message = "read error";
-        return std::nullopt;
-    }
     error = {};
     return image;
 }
 
+std::optional<HexImage> readHexImage(std::istream& in, HexError& error) {
+    std::string text;
+    char buffer[16384];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > max_file_size) {
+            error = {0, "the file is too large for a program image"};
+            return std::nullopt;
+        }
+    }
+    if (in.bad()) {
+        error = {0, "read error"};
+        return std::nullopt;
+    }
+    return readHexText(text, error);
+}
+
 std::optional<HexImage> readHexFile(const std::string& path, HexError& error) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) {
+    const FileContents file = readRegularFile(path, max_file_size);
+    switch (file.status) {
+    case FileRead::ok:
+        return readHexText(file.text, error);
+    case FileRead::missing:
         error = {0, "cannot open the file"};
-        return std::nullopt;
-    }
-    // A full image with its comments is a few hundred kilobytes.
-    if (file.tellg() > std::streamoff{max_file_size}) {
+        break;
+    case FileRead::not_regular:
+        error = {0, "cannot open the file (not a regular file)"};
+        break;
+    case FileRead::too_large:
         error = {0, "the file is too large for a program image"};
-        return std::nullopt;
+        break;
+    case FileRead::unreadable:
+        error = {0, "cannot open the file (" + file.reason + ")"};
+        break;
     }
-    file.seekg(0);
-    return readHexImage(file, error);
+    return std::nullopt;
 }
 
 } // namespace sim

@@ -1,6 +1,6 @@
 #include "simulator/loader_device.h"
 
-#include "programmer/command_codes.h"
+#include "protocol/command_codes.h"
 
 #include <algorithm>
 
@@ -20,17 +20,31 @@ TransferResult LoaderDevice::control(const ControlSetup& setup, std::span<const 
     }
     if (setup.requestType != wire::vendor_out || address + out.size() > memory_size)
         return stalled();
-    std::copy(out.begin(), out.end(), memory_.begin() + static_cast<std::ptrdiff_t>(address));
-    const std::size_t control = wire::loader_cpu_control;
-    if (address <= control && control < address + out.size()) {
-        const bool held = (out[control - address] & 0x01) != 0;
-        // With nothing loaded there is no firmware to start.
-        if (!held && bytes_loaded_ > 0) started_ = true;
-        bytes_loaded_ += out.size() - 1;
-    } else {
-        bytes_loaded_ += out.size();
-    }
+    write(address, out);
     return {};
+}
+
+void LoaderDevice::write(std::size_t address, std::span<const std::uint8_t> data) {
+    std::copy(data.begin(), data.end(), memory_.begin() + static_cast<std::ptrdiff_t>(address));
+    const std::size_t control = wire::loader_cpu_control;
+    for (std::size_t a = address; a < address + data.size(); ++a) {
+        if (a == control) continue;
+        written_.set(a);
+        ++bytes_loaded_;
+    }
+    const bool writes_control = address <= control && control < address + data.size();
+    if (writes_control && (data[control - address] & 0x01) == 0) startCpu();
+}
+
+void LoaderDevice::startCpu() {
+    if (started_) return;
+    const std::span<const std::uint8_t, memory_size> memory(memory_.data(), memory_size);
+    if (const auto problem = firmwareProblem(memory, written_)) {
+        problem_ = "the loader refused to start the firmware: " + *problem;
+        ++refused_starts_;
+        return;
+    }
+    started_ = true;
 }
 
 } // namespace sim

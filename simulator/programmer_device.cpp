@@ -1,6 +1,6 @@
 #include "simulator/programmer_device.h"
 
-#include "programmer/command_codes.h"
+#include "protocol/command_codes.h"
 
 #include <array>
 

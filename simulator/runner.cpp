@@ -77,8 +77,13 @@ std::string finalRegisters(const Chip& chip) {
 
 RunSummary runProgram(std::span<const std::uint8_t> image, const RunOptions& options,
                       std::ostream& out) {
-    Faults faults;
+    const Faults faults;
     Chip chip(faults);
+    return runProgram(chip, image, options, out);
+}
+
+RunSummary runProgram(Chip& chip, std::span<const std::uint8_t> image, const RunOptions& options,
+                      std::ostream& out) {
     chip.powerReset();
     chip.loadProgram(image);
     if (options.trace) out << traceHeader();

@@ -29,6 +29,11 @@ struct RunSummary {
     long steps = 0;
 };
 
+// Runs on `chip` after a power reset, with `image` as its program: the chip's non-volatile
+// memories (the user EEPROM a program reads and writes) are the caller's.
+RunSummary runProgram(Chip& chip, std::span<const std::uint8_t> image, const RunOptions& options,
+                      std::ostream& out);
+// Runs on a chip of its own with blank memories.
 RunSummary runProgram(std::span<const std::uint8_t> image, const RunOptions& options,
                       std::ostream& out);
 

@@ -1,9 +1,10 @@
 #include "simulator/simulator.h"
 
-#include "programmer/command_codes.h"
+#include "protocol/command_codes.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 
 namespace sim {
@@ -36,12 +37,7 @@ Simulator::Simulator(SimConfig config, std::shared_ptr<kz71::Clock> clock)
       programmer_(board_, faults_, config_.programmer_model, config_.firmware_version),
       loader_on_bus_(config_.start_as_loader) {
     if (!clock_) clock_ = kz71::steadyClock();
-    if (!config_.state_path.empty()) {
-        const StateLoadResult loaded = loadStateFile(config_.state_path, board_);
-        state_usable_ = loaded.kind != StateLoad::rejected;
-        state_problem_ = loaded.problem;
-        if (loaded.kind == StateLoad::loaded) saved_state_ = serializeState(board_);
-    }
+    if (!config_.state_path.empty()) openStateFile();
     board_.powerReset();
     enumerate();
 }
@@ -50,17 +46,38 @@ Simulator::~Simulator() {
     saveState();
 }
 
+void Simulator::openStateFile() {
+    const StateLoadResult loaded = loadStateFile(config_.state_path, board_);
+    state_rejected_ = loaded.kind == StateLoad::rejected;
+    if (loaded.kind == StateLoad::loaded) saved_state_ = serializeState(board_);
+    std::string problem = loaded.problem;
+    if (!state_rejected_) checkStateFileWritable(config_.state_path, problem);
+    if (!problem.empty()) setStateProblem(std::move(problem));
+}
+
 bool Simulator::saveState() {
-    if (!state_usable_) return false;
+    if (config_.state_path.empty()) return true;
+    if (state_rejected_) return false;
     std::string text = serializeState(board_);
     if (text == saved_state_) return true;
     std::string problem;
     if (!saveStateFile(config_.state_path, text, problem)) {
-        state_problem_ = problem;
+        setStateProblem(std::move(problem));
         return false;
     }
     saved_state_ = std::move(text);
+    state_problem_.clear();
     return true;
+}
+
+void Simulator::setStateProblem(std::string problem) {
+    if (problem == state_problem_) return; // told once, not at every close
+    state_problem_ = std::move(problem);
+    report(state_problem_);
+}
+
+void Simulator::report(const std::string& problem) {
+    if (config_.report_problem) config_.report_problem(problem);
 }
 
 void Simulator::enumerate() {
@@ -79,8 +96,8 @@ OpenResult Simulator::open(std::uint32_t id) {
     return OpenResult::ok;
 }
 
-void Simulator::close() {
-    saveState();
+bool Simulator::close() {
+    return saveState();
 }
 
 void Simulator::unplug() {
@@ -113,6 +130,7 @@ TransferResult Simulator::control(std::uint32_t id, const ControlSetup& setup,
     Transfer& entry = log_.append(now, setup);
     if (!setup.deviceToHost()) entry.data.assign(out.begin(), out.end());
     UsbDevice* device = deviceFor(id);
+    const std::size_t refused_starts = loader_.refusedStarts();
     TransferResult result{TransferStatus::no_device, 0};
     if (device) {
         if (const auto failure = faults_.takeFailure(setup)) {
@@ -125,16 +143,27 @@ TransferResult Simulator::control(std::uint32_t id, const ControlSetup& setup,
     }
     entry.status = result.status;
     if (setup.deviceToHost()) entry.data.assign(in.begin(), in.begin() + result.received);
-    if (loader_on_bus_ && loader_.started()) {
+    if (device == &loader_) afterLoaderTransfer(refused_starts);
+    return result;
+}
+
+void Simulator::afterLoaderTransfer(std::size_t refused_starts) {
+    if (loader_.refusedStarts() != refused_starts) report(loader_.problem());
+    if (loader_.started()) {
         loader_on_bus_ = false; // the firmware runs: the device re-enumerates as the programmer
         enumerate();
     }
-    return result;
 }
 
 Simulator& simulator() {
     auto& sim = instance();
-    if (!sim) sim = std::make_unique<Simulator>(configFromEnvironment(), kz71::steadyClock());
+    if (!sim) {
+        SimConfig config = configFromEnvironment();
+        config.report_problem = [](const std::string& problem) {
+            std::fprintf(stderr, "KZ71 simulator: %s\n", problem.c_str());
+        };
+        sim = std::make_unique<Simulator>(std::move(config), kz71::steadyClock());
+    }
     return *sim;
 }
 

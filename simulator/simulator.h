@@ -3,8 +3,8 @@
 // every transfer, the transfer log, fault injection and the state file.
 #pragma once
 
-#include "programmer/clock.h"
-#include "programmer/command_codes.h"
+#include "protocol/clock.h"
+#include "protocol/command_codes.h"
 #include "simulator/board.h"
 #include "simulator/faults.h"
 #include "simulator/loader_device.h"
@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ struct SimConfig {
     Time transfer_time = std::chrono::milliseconds(1); // bus time of one control transfer
     std::size_t log_capacity = TransferLog::default_capacity;
     std::string state_path; // empty: the memories are not kept between runs
+    // Told every new problem of the simulated hardware as it arises: the state file cannot be
+    // read or written, the loader refused a firmware image.
+    std::function<void(const std::string& problem)> report_problem;
 };
 
 // KZ71_SIM_STATE names the state file; KZ71_SIM_LOADER=1 starts with the loader on the bus.
@@ -56,8 +60,9 @@ public:
     // The bus, as a host sees it.
     std::vector<DeviceInfo> devices() const;
     OpenResult open(std::uint32_t id);
-    // A host closed its session: the memories go to the state file if they changed.
-    void close();
+    // A host closed its session: the memories go to the state file if they changed. False when
+    // they could not be kept there (stateProblem() says why).
+    bool close();
     TransferResult control(std::uint32_t id, const ControlSetup& setup,
                            std::span<const std::uint8_t> out, std::span<std::uint8_t> in);
 
@@ -76,13 +81,20 @@ public:
     // Whether the programmer runs its firmware (otherwise the loader is on the bus).
     bool firmwareRunning() const { return !loader_on_bus_; }
 
-    // The state file: why it was not used (empty when all is well), and saving it now.
+    // The state file: why it cannot be used (empty when all is well: no state file, or one
+    // read and written without trouble), and saving it now. A file that is not a state file, or
+    // is damaged, or cannot be read is never written; saveState() then always fails. A file or
+    // folder that cannot be written is reported at once, before anything could be lost.
     const std::string& stateProblem() const { return state_problem_; }
     bool saveState();
 
 private:
     UsbDevice* deviceFor(std::uint32_t id);
     void enumerate();
+    void openStateFile();
+    void report(const std::string& problem);
+    void setStateProblem(std::string problem);
+    void afterLoaderTransfer(std::size_t refused_starts);
 
     SimConfig config_;
     std::shared_ptr<kz71::Clock> clock_;
@@ -94,13 +106,13 @@ private:
     bool loader_on_bus_;
     bool plugged_ = true;
     std::uint32_t device_id_ = 0;
-    bool state_usable_ = false;
+    bool state_rejected_ = false;
     std::string state_problem_;
     std::string saved_state_; // what the file holds, to write it only when something changed
 };
 
-// The process-wide simulator behind the VISA layer's simulator backend: made on first use from
-// the environment, on the steady clock.
+// The process-wide simulator behind the simulator backend: made on first use from the
+// environment, on the steady clock, telling its problems on standard error.
 Simulator& simulator();
 // Replaces it (tests: a fresh chip on a virtual clock). Sessions to the old one are dead.
 Simulator& resetSimulator(SimConfig config, std::shared_ptr<kz71::Clock> clock);

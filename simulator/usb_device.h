@@ -1,8 +1,8 @@
 // What a simulated USB device sees of a control transfer, and what it answers.
 #pragma once
 
-#include "programmer/clock.h"
-#include "programmer/command_codes.h"
+#include "protocol/clock.h"
+#include "protocol/command_codes.h"
 
 #include <cstdint>
 #include <span>

@@ -1,12 +1,14 @@
 // Single steps per second through the VISA-shaped API into the simulator: the path every
 // debugger run takes (one control transfer per instruction). Goal: at least one million.
-#include "programmer/command_codes.h"
+#include "programmer/backend_table.h"
 #include "programmer/visa.h"
+#include "protocol/command_codes.h"
+#include "simulator/sim_backend.h"
 #include "simulator/simulator.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -15,7 +17,9 @@ constexpr std::uint8_t loop_program[] = {0xF8, 0x25, 0x00, 0x00, 0x05, 0x16, 0x5
 
 struct DebugSession {
     DebugSession() {
-        setenv("KZ71_PROGRAMMER", "sim", 1);
+        programmer::registerBackend("sim", sim::makeSimulatorBackend);
+        std::string error;
+        programmer::selectBackend("sim", error);
         sim::Simulator& simulator = sim::resetSimulator({}, std::make_shared<kz71::VirtualClock>());
         std::copy(std::begin(loop_program), std::end(loop_program),
                   simulator.board().spi_eeprom.contents().begin());

@@ -1,5 +1,7 @@
 // The libusb backend builds and runs everywhere; on a machine without a KZ71 programmer it finds
 // nothing and says so in VISA's terms.
+#include "programmer/backend_table.h"
+#include "programmer/libusb_backend.h"
 #include "programmer/visa.h"
 
 #include <cstdlib>
@@ -7,7 +9,11 @@
 
 namespace {
 
-TEST(LibusbBackend, FindsNoProgrammerHere) {
+struct LibusbBackend : ::testing::Test {
+    void SetUp() override { programmer::registerBackend("usb", programmer::makeLibusbBackend); }
+};
+
+TEST_F(LibusbBackend, FindsNoProgrammerHere) {
     setenv("KZ71_PROGRAMMER", "usb", 1);
     ViSession rm = VI_NULL;
     ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
@@ -26,7 +32,7 @@ TEST(LibusbBackend, FindsNoProgrammerHere) {
     EXPECT_EQ(viClose(rm), VI_SUCCESS);
 }
 
-TEST(LibusbBackend, IsTheDefault) {
+TEST_F(LibusbBackend, IsTheDefault) {
     unsetenv("KZ71_PROGRAMMER");
     ViSession rm = VI_NULL;
     ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);

@@ -1,12 +1,17 @@
 // The VISA-shaped layer over the simulator backend: search, open, transfers, close, status
 // texts, locks and injected faults, as the programmer session relies on them.
-#include "programmer/command_codes.h"
+#include "programmer/backend_table.h"
 #include "programmer/visa.h"
+#include "protocol/command_codes.h"
+#include "simulator/firmware_image.h"
+#include "simulator/sim_backend.h"
 #include "simulator/simulator.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -21,6 +26,7 @@ constexpr const char* programmer_name = "USB0::0x194E::0x100F::KZ71SIM0001::RAW"
 
 struct Visa : ::testing::Test {
     void SetUp() override {
+        programmer::registerBackend("sim", sim::makeSimulatorBackend);
         setenv("KZ71_PROGRAMMER", "sim", 1);
         start({});
     }
@@ -96,11 +102,17 @@ TEST_F(Visa, LoaderReenumeratesAsTheProgrammer) {
     EXPECT_EQ(find(programmer_expression, count, programmer), VI_ERROR_RSRC_NFOUND);
 
     const ViSession vi = open(loader.c_str());
-    const ViByte record[3] = {0x02, 0x00, 0x06};
-    EXPECT_EQ(viUsbControlOut(vi, 0x40, 0xA0, 0x0000, 0, 3, record), VI_SUCCESS);
+    const std::vector<std::uint8_t> image =
+        sim::makeFirmwareImage(std::vector<std::uint8_t>(40), 1);
+    for (std::size_t at = 0; at < image.size(); at += 16) {
+        const auto length = static_cast<ViUInt16>(std::min<std::size_t>(16, image.size() - at));
+        EXPECT_EQ(viUsbControlOut(vi, 0x40, 0xA0, static_cast<ViUInt16>(at), 0, length,
+                                  image.data() + at),
+                  VI_SUCCESS);
+    }
     const ViByte run = 0x30;
     EXPECT_EQ(viUsbControlOut(vi, 0x40, 0xA0, 0xE600, 0, 1, &run), VI_SUCCESS);
-    EXPECT_EQ(viUsbControlOut(vi, 0x40, 0xA0, 0x0000, 0, 3, record), VI_ERROR_CONN_LOST);
+    EXPECT_EQ(viUsbControlOut(vi, 0x40, 0xA0, 0x0000, 0, 1, image.data()), VI_ERROR_CONN_LOST);
     EXPECT_EQ(viClose(vi), VI_SUCCESS);
 
     EXPECT_EQ(find(loader_expression, count, loader), VI_ERROR_RSRC_NFOUND);
@@ -249,6 +261,17 @@ TEST_F(Visa, InjectedFaultsBecomeVisaStatuses) {
     simulator->plug();
     EXPECT_EQ(command(vi, wire::select_spi), VI_ERROR_CONN_LOST); // the old session stays dead
     EXPECT_EQ(command(open(), wire::select_spi), VI_SUCCESS);
+}
+
+TEST_F(Visa, ClosingTellsThatTheMemoriesCouldNotBeKept) {
+    sim::SimConfig config;
+    config.state_path = "/nonexistent-folder/kz71-state.txt";
+    start(config);
+    const ViSession vi = open();
+    EXPECT_EQ(command(vi, wire::power_reset), VI_SUCCESS);
+    EXPECT_EQ(viClose(vi), VI_ERROR_IO);
+    EXPECT_EQ(command(vi, wire::power_reset), VI_ERROR_INV_OBJECT); // closed all the same
+    EXPECT_NE(simulator->stateProblem().find("cannot be written"), std::string::npos);
 }
 
 TEST_F(Visa, SessionsToAReplacedSimulatorAreLost) {

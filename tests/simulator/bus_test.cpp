@@ -1,67 +1,10 @@
-// The simulated bus: the loader's firmware load and re-enumeration, fault injection, the
-// transfer log and its time stamps.
+// The simulated bus: fault injection, unplugging, the transfer log and its time stamps.
 #include "wire_rig.h"
 
 namespace {
 
 using namespace sim_test;
 using sim::TransferStatus;
-
-sim::TransferStatus loaderWrite(WireRig& rig, std::uint32_t device, std::uint16_t address,
-                                const Bytes& data) {
-    const sim::ControlSetup setup{wire::vendor_out, wire::loader_write_request, address, 0,
-                                  static_cast<std::uint16_t>(data.size())};
-    return rig.sim.control(device, setup, data, {}).status;
-}
-
-sim::SimConfig loaderConfig() {
-    sim::SimConfig config;
-    config.start_as_loader = true;
-    return config;
-}
-
-TEST(Loader, FirmwareWritesThenStartMakeTheProgrammerAppear) {
-    WireRig rig(loaderConfig());
-    const sim::DeviceInfo loader = rig.sim.devices().at(0);
-    EXPECT_EQ(loader.model, wire::loader_model);
-    EXPECT_EQ(loader.vendor, wire::manufacturer_id);
-
-    EXPECT_EQ(loaderWrite(rig, loader.id, 0x0000, Bytes(16, 0x02)), TransferStatus::ok);
-    EXPECT_EQ(loaderWrite(rig, loader.id, 0x0010, {0x90, 0xE6}), TransferStatus::ok);
-    EXPECT_EQ(rig.sim.loader().bytesLoaded(), 18u);
-    EXPECT_EQ(rig.sim.loader().memory()[0x11], 0xE6);
-    EXPECT_EQ(loaderWrite(rig, loader.id, wire::loader_cpu_control, {0x30}), TransferStatus::ok);
-
-    ASSERT_EQ(rig.sim.devices().size(), 1u);
-    const sim::DeviceInfo programmer = rig.sim.devices().at(0);
-    EXPECT_EQ(programmer.model, rig.sim.config().programmer_model);
-    EXPECT_NE(programmer.id, loader.id);
-    EXPECT_TRUE(rig.sim.firmwareRunning());
-    // The loader has left the bus: its old sessions are dead.
-    EXPECT_EQ(loaderWrite(rig, loader.id, 0x0000, {0x00}), TransferStatus::no_device);
-    EXPECT_EQ(rig.in(wire::read_firmware_version, 0, 1).size(), 1u);
-}
-
-TEST(Loader, CpuHeldOrNothingLoadedKeepsTheLoader) {
-    WireRig rig(loaderConfig());
-    const std::uint32_t id = rig.device();
-    EXPECT_EQ(loaderWrite(rig, id, wire::loader_cpu_control, {0x30}), TransferStatus::ok);
-    EXPECT_FALSE(rig.sim.firmwareRunning()); // nothing to start
-    loaderWrite(rig, id, 0x0000, {0x02, 0x00});
-    loaderWrite(rig, id, wire::loader_cpu_control, {0x01}); // bit 0 holds the CPU
-    EXPECT_FALSE(rig.sim.firmwareRunning());
-    EXPECT_EQ(rig.sim.devices().at(0).model, wire::loader_model);
-}
-
-TEST(Loader, RefusesWritesBeyondItsMemoryAndOtherRequests) {
-    WireRig rig(loaderConfig());
-    const std::uint32_t id = rig.device();
-    EXPECT_EQ(loaderWrite(rig, id, 0xFFFF, {1, 2}), TransferStatus::stalled);
-    const sim::ControlSetup programmer_command{wire::vendor_out, wire::programmer_request,
-                                               wire::power_reset, 0, 0};
-    EXPECT_EQ(rig.sim.control(id, programmer_command, {}, {}).status, TransferStatus::stalled);
-    EXPECT_EQ(rig.sim.loader().bytesLoaded(), 0u);
-}
 
 TEST(Faults, FailedCommandsAreCountedOffAndDoNothing) {
     WireRig rig;

@@ -1,12 +1,17 @@
 // kz71sim: its .hex reader, the run with its trace and stop conditions, its command line.
+#include "program_builder.h"
 #include "scratch_directory.h"
 #include "simulator/command_line.h"
 #include "simulator/hex_image.h"
 #include "simulator/runner.h"
+#include "simulator/simulator.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -48,6 +53,13 @@ TEST(HexImage, ReadsTheAssemblersFileWithEitherLineEnd) {
     EXPECT_EQ(read(header, error)->bytes.size(), 0u);
 }
 
+TEST(HexImage, TrailingBlanksAndTheCommentAreAllowed) {
+    sim::HexError error;
+    const auto image = read(header + "0000: 70 00  \n0002: 00 05 \t//--- 2: move\n", error);
+    ASSERT_TRUE(image) << error.message;
+    EXPECT_EQ(image->bytes, (std::vector<std::uint8_t>{0x70, 0x00, 0x00, 0x05}));
+}
+
 TEST(HexImage, MalformedLinesAreNamedByNumber) {
     struct Case {
         std::string body;
@@ -63,6 +75,8 @@ TEST(HexImage, MalformedLinesAreNamedByNumber) {
          "address 0000 does not follow 0002 (addresses must increase)"},
         {"2000: 00 00\n", 7, "address 2000 lies beyond the 8 KB program memory"},
         {"0000: 70 001\n", 7, "unexpected text after the two byte values"},
+        {"0000: 70 00 77\n", 7, "unexpected text after the two byte values"},
+        {"0000: 70 00\t77 //--- 0: x\n", 7, "unexpected text after the two byte values"},
         {"garbage\n", 7, "expected a data line \"AAAA: BB BB\" (address and two byte values)"},
     };
     for (const Case& c : cases) {
@@ -158,6 +172,96 @@ TEST_F(CommandLine, BadArgumentsAndFilesFailWithAMessage) {
     EXPECT_NE(err.str().find("holds no program"), std::string::npos);
     EXPECT_EQ(run({"run", "/nonexistent/prog.hex"}), 1);
     EXPECT_EQ(err.str(), "kz71sim: /nonexistent/prog.hex: cannot open the file\n");
+}
+
+TEST_F(CommandLine, OnlyRegularFilesAreRead) {
+    const std::string fifo = (scratch.path() / "prog.hex").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(run({"run", fifo}), 1); // refused unopened: nothing waits for a writer
+    EXPECT_EQ(err.str(), "kz71sim: " + fifo + ": cannot open the file (not a regular file)\n");
+    EXPECT_EQ(run({"run", "/dev/zero"}), 1);
+    EXPECT_EQ(err.str(), "kz71sim: /dev/zero: cannot open the file (not a regular file)\n");
+    const std::string link = (scratch.path() / "zero.hex").string();
+    std::filesystem::create_symlink("/dev/zero", link);
+    EXPECT_EQ(run({"run", link}), 1);
+    EXPECT_EQ(run({"run", scratch.path().string()}), 1); // a folder
+
+    // Anything larger than a program image's file could be is refused before it is parsed.
+    const std::string big = file("big.hex", header + std::string(2 * 1024 * 1024, '\n'));
+    EXPECT_EQ(run({"run", big}), 1);
+    EXPECT_EQ(err.str(), "kz71sim: " + big + ": the file is too large for a program image\n");
+}
+
+TEST_F(CommandLine, AnExtraByteOnALineIsMalformed) {
+    const std::string path = file("extra.hex", header + "0000: 70 00 77\n0002: CD 00\n");
+    EXPECT_EQ(run({"run", path}), 1);
+    EXPECT_EQ(err.str(),
+              "kz71sim: " + path + ": line 7: unexpected text after the two byte values\n");
+    EXPECT_EQ(out.str(), ""); // nothing ran
+}
+
+// A run with KZ71_SIM_STATE set: the user EEPROM of the state file is the chip's.
+struct StatefulRun : CommandLine {
+    void SetUp() override { setenv("KZ71_SIM_STATE", state.c_str(), 1); }
+    void TearDown() override { unsetenv("KZ71_SIM_STATE"); }
+
+    // ramadr 133 (cell 5); getepr y; incr y; putepr y; stop
+    std::string programFile() {
+        using namespace sim_test;
+        ProgramBuilder p;
+        p.op(isa::op_ramadr, {N(133)});
+        p.op(isa::op_getepr, {A(1)});
+        p.op(isa::op_incr, {A(1)});
+        p.op(isa::op_putepr, {A(1)});
+        p.op(isa::op_stop);
+        std::vector<std::uint8_t> bytes = p.bytes();
+        if (bytes.size() % 2 != 0) bytes.push_back(0x00);
+        std::string text = header;
+        for (std::size_t a = 0; a < bytes.size(); a += 2) {
+            char line[32];
+            std::snprintf(line, sizeof line, "%04zX: %02X %02X\t//---\r\n", a, bytes[a],
+                          bytes[a + 1]);
+            text += line;
+        }
+        return file("eeprom.hex", text);
+    }
+    std::uint8_t cellFive() {
+        sim::SimConfig config;
+        config.state_path = state;
+        sim::Simulator kept(config, nullptr);
+        EXPECT_EQ(kept.stateProblem(), "");
+        return kept.chip().userEeprom().cells()[5];
+    }
+
+    std::string state = (scratch.path() / "state.txt").string();
+};
+
+TEST_F(StatefulRun, UsesAndKeepsTheUserEeprom) {
+    {
+        sim::SimConfig config;
+        config.state_path = state;
+        sim::Simulator before(config, nullptr);
+        before.chip().userEeprom().cells()[5] = 0x41;
+    }
+    EXPECT_EQ(run({"run", programFile()}), 0) << err.str();
+    EXPECT_NE(out.str().find("Y: 0x000042"), std::string::npos) << out.str();
+    EXPECT_EQ(cellFive(), 0x42);
+    EXPECT_EQ(run({"run", programFile()}), 0);
+    EXPECT_EQ(cellFive(), 0x43);
+}
+
+TEST_F(StatefulRun, AStateFileThatCannotBeUsedFailsTheRun) {
+    const std::string program = programFile();
+    scratch.write("state.txt", "my notes\n");
+    EXPECT_EQ(run({"run", program}), 1);
+    EXPECT_EQ(err.str(), "kz71sim: " + state + ": line 1: not a KZ71 simulator state file\n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(scratch.read("state.txt"), "my notes\n");
+
+    state = (scratch.path() / "no-such-folder" / "state.txt").string();
+    setenv("KZ71_SIM_STATE", state.c_str(), 1);
+    EXPECT_EQ(run({"run", program}), 1);
+    EXPECT_EQ(err.str(), "kz71sim: " + state + ": cannot be written (No such file or directory)\n");
 }
 
 TEST_F(CommandLine, VersionIsPrintedAndLeftInItsFile) {

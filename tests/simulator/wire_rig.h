@@ -1,7 +1,7 @@
 // A simulator on a virtual clock with helpers that speak the programmer's wire protocol.
 #pragma once
 
-#include "programmer/command_codes.h"
+#include "protocol/command_codes.h"
 #include "simulator/simulator.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
-#include "programmer/visa_status.h"
+#include "protocol/visa_status.h"
 
-namespace visa_detail {
+namespace protocol {
 
 namespace {
 
@@ -56,4 +56,4 @@ const char* statusDescription(ViStatus status) {
     return nullptr;
 }
 
-} // namespace visa_detail
+} // namespace protocol

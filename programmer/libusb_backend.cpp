@@ -1,12 +1,11 @@
-// The VISA layer's backend for real devices: libusb-1.0. Lists the devices with a vendor-specific
-// interface (VISA's USB RAW class) and makes control transfers on them.
-#include "programmer/usb_backend.h"
+#include "programmer/libusb_backend.h"
 
 #include <cstdio>
 #include <libusb.h>
+#include <map>
 #include <optional>
 
-namespace visa_detail {
+namespace programmer {
 
 namespace {
 
@@ -83,50 +82,30 @@ std::string serialOf(libusb_device* device, const libusb_device_descriptor& desc
     return serial;
 }
 
-class LibusbConnection final : public UsbConnection {
-public:
-    LibusbConnection(libusb_device_handle* handle, int interface_number)
-        : handle_(handle), interface_(interface_number) {}
-    ~LibusbConnection() override {
-        libusb_release_interface(handle_, interface_);
-        libusb_close(handle_);
-    }
-
-    ViStatus controlOut(const wire::ControlSetup& request, const std::uint8_t* data,
-                        ViUInt32 timeout_ms) override {
-        const int result = libusb_control_transfer(
-            handle_, request.requestType, request.request, request.value, request.index,
-            const_cast<unsigned char*>(data), request.length, timeout_ms);
-        if (result < 0) return statusOf(result);
-        return result == request.length ? VI_SUCCESS : VI_ERROR_IO;
-    }
-
-    ViStatus controlIn(const wire::ControlSetup& request, std::uint8_t* data,
-                       std::uint16_t& received, ViUInt32 timeout_ms) override {
-        const int result =
-            libusb_control_transfer(handle_, request.requestType, request.request, request.value,
-                                    request.index, data, request.length, timeout_ms);
-        if (result < 0) return statusOf(result);
-        received = static_cast<std::uint16_t>(result);
-        return VI_SUCCESS;
-    }
-
-private:
-    libusb_device_handle* handle_;
-    int interface_;
+// An open device: its handle and the interface claimed on it.
+struct OpenDevice {
+    libusb_device_handle* handle = nullptr;
+    int interface_number = 0;
 };
 
-class LibusbBackend final : public UsbBackend {
+ViStatus transferStatus(int result, std::size_t wanted, bool out) {
+    if (result < 0) return statusOf(result);
+    return out && static_cast<std::size_t>(result) != wanted ? VI_ERROR_IO : VI_SUCCESS;
+}
+
+class LibusbBackend final : public protocol::UsbBackend {
 public:
     LibusbBackend() {
         if (libusb_init(&context_) != LIBUSB_SUCCESS) context_ = nullptr;
     }
     ~LibusbBackend() override {
+        for (auto& [handle, device] : open_)
+            release(device);
         if (context_) libusb_exit(context_);
     }
 
-    std::vector<UsbDeviceEntry> enumerate() override {
-        std::vector<UsbDeviceEntry> entries;
+    std::vector<protocol::UsbDeviceEntry> find() override {
+        std::vector<protocol::UsbDeviceEntry> entries;
         libusb_device** list = nullptr;
         if (!context_) return entries; // no USB access on this machine: nothing to find
         const ssize_t count = libusb_get_device_list(context_, &list);
@@ -142,18 +121,9 @@ public:
         return entries;
     }
 
-    ViStatus open(const UsbDeviceEntry& device, std::unique_ptr<UsbConnection>& out) override {
-        if (!context_) return VI_ERROR_RSRC_NFOUND;
-        libusb_device** list = nullptr;
-        const ssize_t count = libusb_get_device_list(context_, &list);
+    ViStatus open(const protocol::UsbDeviceEntry& device, protocol::UsbHandle& out) override {
         libusb_device_handle* handle = nullptr;
-        ViStatus status = VI_ERROR_RSRC_NFOUND;
-        for (ssize_t i = 0; i < count; ++i) {
-            if (keyOf(list[i]) != device.key) continue;
-            status = statusOf(libusb_open(list[i], &handle));
-            break;
-        }
-        if (list) libusb_free_device_list(list, 1);
+        ViStatus status = openByKey(device.key, handle);
         if (status != VI_SUCCESS) return status;
         // Another program that claimed the interface holds the device.
         status = statusOf(libusb_claim_interface(handle, device.interface_number));
@@ -161,21 +131,81 @@ public:
             libusb_close(handle);
             return status;
         }
-        out = std::make_unique<LibusbConnection>(handle, device.interface_number);
+        out = ++last_handle_;
+        open_[out] = {handle, device.interface_number};
         return VI_SUCCESS;
+    }
+
+    ViStatus close(protocol::UsbHandle handle) override {
+        const auto found = open_.find(handle);
+        if (found == open_.end()) return VI_ERROR_INV_OBJECT;
+        const ViStatus status = release(found->second);
+        open_.erase(found);
+        return status;
+    }
+
+    ViStatus controlOut(protocol::UsbHandle handle, const wire::ControlSetup& setup,
+                        std::span<const std::uint8_t> data, std::uint32_t timeout_ms) override {
+        libusb_device_handle* device = deviceOf(handle);
+        if (!device) return VI_ERROR_INV_OBJECT;
+        const int result = libusb_control_transfer(
+            device, setup.requestType, setup.request, setup.value, setup.index,
+            const_cast<unsigned char*>(data.data()), setup.length, timeout_ms);
+        return transferStatus(result, setup.length, true);
+    }
+
+    ViStatus controlIn(protocol::UsbHandle handle, const wire::ControlSetup& setup,
+                       std::span<std::uint8_t> data, std::uint16_t& received,
+                       std::uint32_t timeout_ms) override {
+        received = 0;
+        libusb_device_handle* device = deviceOf(handle);
+        if (!device) return VI_ERROR_INV_OBJECT;
+        const int result =
+            libusb_control_transfer(device, setup.requestType, setup.request, setup.value,
+                                    setup.index, data.data(), setup.length, timeout_ms);
+        if (result > 0) received = static_cast<std::uint16_t>(result);
+        return transferStatus(result, setup.length, false);
     }
 
     kz71::Clock& clock() override { return *clock_; }
 
 private:
+    ViStatus openByKey(std::uint64_t key, libusb_device_handle*& handle) {
+        if (!context_) return VI_ERROR_RSRC_NFOUND;
+        libusb_device** list = nullptr;
+        const ssize_t count = libusb_get_device_list(context_, &list);
+        ViStatus status = VI_ERROR_RSRC_NFOUND;
+        for (ssize_t i = 0; i < count; ++i) {
+            if (keyOf(list[i]) != key) continue;
+            status = statusOf(libusb_open(list[i], &handle));
+            break;
+        }
+        if (list) libusb_free_device_list(list, 1);
+        return status;
+    }
+
+    static ViStatus release(const OpenDevice& device) {
+        const int result = libusb_release_interface(device.handle, device.interface_number);
+        libusb_close(device.handle);
+        // A device that left the bus has nothing left to release.
+        return result == LIBUSB_ERROR_NO_DEVICE ? VI_SUCCESS : statusOf(result);
+    }
+
+    libusb_device_handle* deviceOf(protocol::UsbHandle handle) const {
+        const auto found = open_.find(handle);
+        return found == open_.end() ? nullptr : found->second.handle;
+    }
+
     libusb_context* context_ = nullptr;
+    std::map<protocol::UsbHandle, OpenDevice> open_;
+    protocol::UsbHandle last_handle_ = 0;
     std::shared_ptr<kz71::Clock> clock_ = kz71::steadyClock();
 };
 
 } // namespace
 
-std::unique_ptr<UsbBackend> makeLibusbBackend() {
+std::unique_ptr<protocol::UsbBackend> makeLibusbBackend() {
     return std::make_unique<LibusbBackend>();
 }
 
-} // namespace visa_detail
+} // namespace programmer
