@@ -2,7 +2,7 @@
 // tests. The clock type is the kit's one, shared with the programmer link and the simulator.
 #pragma once
 
-#include "programmer/clock.h"
+#include "protocol/clock.h"
 
 namespace ide {
 
