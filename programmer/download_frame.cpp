@@ -1,0 +1,95 @@
+#include "programmer/download_frame.h"
+
+#include "programmer/command_set.h"
+#include "programmer/session.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace programmer {
+
+void startDownloadFrame(ProgrammerLink& link) {
+    if (link.debug) link.debug->endDebugSession();
+    link.report.showDownloadPage();
+    link.report.setReadVerifyEnabled(false);
+    link.report.setLampLabel(lamp_label_download);
+}
+
+bool finishDownloadFrame(ProgrammerLink& link, bool failed) {
+    link.report.setLamp(failed ? LampState::failed : LampState::success);
+    if (!failed) link.report.setReadVerifyEnabled(true);
+    return !failed;
+}
+
+void startVerifyFrame(ProgrammerLink& link, const char* memoryName) {
+    link.report.showDownloadPage();
+    link.report.appendMessage(formatMessage("\nSelected memory: %s", memoryName));
+    link.report.setLampLabel(lamp_label_verify);
+}
+
+bool finishVerifyFrame(ProgrammerLink& link, bool failed) {
+    ProgrammerReport& report = link.report;
+    report.appendMessage(failed ? "\nRead & verify failed. Please download hexfile again !"
+                                : "\nRead & verify was successful. Download was successful.");
+    report.appendMessage("\n\n" + std::string(separator_line) + "\n");
+    report.setLamp(failed ? LampState::failed : LampState::success);
+    report.showVerifyFailed(failed);
+    if (failed) report.showErrorPopup("Read & verify failed.\nPlease download hexfile again!", 132);
+    return !failed;
+}
+
+bool openForVerify(ProgrammerLink& link) {
+    if (openProgrammer(link) == 0) return true;
+    link.report.appendMessage(
+        "Read & Verify failed. It wasn't possible to establish an USB connection.");
+    closeProgrammer(link);
+    return false;
+}
+
+bool checkCommunication(ProgrammerLink& link, const char* passed, const char* failed) {
+    const bool ok = communicationCheck(link);
+    link.report.appendMessage(ok ? passed : failed);
+    return ok;
+}
+
+void powerResetAndPause(ProgrammerLink& link, int milliseconds) {
+    reportVisaStatus(link, cmd::powerReset(link));
+    link.wait(milliseconds);
+}
+
+void initResetAndPause(ProgrammerLink& link, int milliseconds) {
+    reportVisaStatus(link, cmd::initReset(link));
+    link.wait(milliseconds);
+}
+
+namespace {
+
+bool performReset(ProgrammerLink& link, const char* name, ViStatus (*reset)(ProgrammerLink&)) {
+    link.report.appendMessage(formatMessage("\nPerforming %s reset...", name));
+    const ViStatus status = reset(link);
+    if (status == VI_SUCCESS) return true;
+    link.report.appendMessage(formatMessage("\nExecution of %s reset failed !\n", name));
+    reportVisaStatus(link, status);
+    return false;
+}
+
+} // namespace
+
+bool performPowerReset(ProgrammerLink& link) {
+    return performReset(link, "power", cmd::powerReset);
+}
+
+bool performInitReset(ProgrammerLink& link) {
+    return performReset(link, "init", cmd::initReset);
+}
+
+std::string formatMessage(const char* format, ...) {
+    char text[512];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    return text;
+}
+
+} // namespace programmer
