@@ -2,6 +2,7 @@
 
 #include "backend_choice.h"
 #include "commands.h"
+#include "programmer/precise_clock.h"
 #include "programmer/transfer_trace.h"
 
 #include <ostream>
@@ -34,12 +35,13 @@ int runCommand(const CommandSpec& command, const CommandLine& line,
                          {console.errorIsTerminal && !options.trace, console.inputIsTerminal,
                           arguments.has("--yes")});
     TransferTrace transfers(report);
+    programmer::PreciseSteadyClock steady;
     programmer::PauseTracingClock tracedClock(
-        *kz71::steadyClock(), [&](auto pause) { report.trace(programmer::traceLine(pause)); });
+        steady, [&](auto pause) { report.trace(programmer::traceLine(pause)); });
     programmer::ProgrammerSession session;
     programmer::ProgrammerLink link{session,
                                     report,
-                                    options.trace ? tracedClock : *kz71::steadyClock(),
+                                    options.trace ? static_cast<kz71::Clock&>(tracedClock) : steady,
                                     {options.useIic, options.iicAddress},
                                     options.device};
     if (options.trace) link.observer = &transfers;

@@ -2,6 +2,7 @@
 // write, and the trace lines kz71prog prints for transfers and pauses.
 #include "link_fixture.h"
 #include "programmer/command_set.h"
+#include "programmer/precise_clock.h"
 #include "programmer/session.h"
 #include "programmer/transfer_trace.h"
 
@@ -95,6 +96,15 @@ TEST_F(CommandSet, TraceLinesForTransfersAndPauses) {
     traced.sleep(500us);
     EXPECT_EQ(pauses, (std::vector<std::string>{"WAIT 6 ms", "WAIT 0.500 ms"}));
     EXPECT_EQ(clock->now() - before, 6500us);
+}
+
+TEST(PreciseSteadyClock, NeverPausesLessThanAsked) {
+    PreciseSteadyClock clock;
+    for (const auto pause : {1000us, 150us, 3000us}) {
+        const auto start = std::chrono::steady_clock::now();
+        clock.sleep(pause);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, pause);
+    }
 }
 
 TEST_F(CommandSet, ResetPulseAndProgramAddress) {
