@@ -27,6 +27,16 @@ void startVerifyFrame(ProgrammerLink& link, const char* memoryName) {
     link.report.setLampLabel(lamp_label_verify);
 }
 
+bool checkCompareAndFinishVerify(ProgrammerLink& link, const std::function<bool()>& compare) {
+    link.report.appendMessage("\nCommunication check...");
+    bool failed = !checkCommunication(link, "...OK\n");
+    if (!failed) failed = !compare();
+    link.wait(100);
+    failed = !performInitReset(link) || failed;
+    closeProgrammer(link);
+    return finishVerifyFrame(link, failed);
+}
+
 bool finishVerifyFrame(ProgrammerLink& link, bool failed) {
     ProgrammerReport& report = link.report;
     report.appendMessage(failed ? "\nRead & verify failed. Please download hexfile again !"

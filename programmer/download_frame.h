@@ -4,6 +4,7 @@
 
 #include "programmer/programmer_link.h"
 
+#include <functional>
 #include <string>
 
 namespace programmer {
@@ -17,6 +18,9 @@ bool finishDownloadFrame(ProgrammerLink& link, bool failed);
 
 // Before a verify: the page to the front, the memory named, lamp label "Read & Verify".
 void startVerifyFrame(ProgrammerLink& link, const char* memoryName);
+// The rest of a verify once the chip is reset: "\nCommunication check...", the check, then
+// `compare` when it passed, 100 ms, the final init reset, closeProgrammer and the result.
+bool checkCompareAndFinishVerify(ProgrammerLink& link, const std::function<bool()>& compare);
 // After a verify's closeProgrammer: the closing text, lamp, "VERIFY FAILED!" and, on failure,
 // error popup 132. Returns whether it succeeded.
 bool finishVerifyFrame(ProgrammerLink& link, bool failed);

@@ -83,37 +83,49 @@ ImageLine readImageLine(std::string_view line) {
     return dataLine(line);
 }
 
-int loadHexImage(ProgrammerLink& link, DownloadImage& image, const std::string& hexFilePath) {
-    image.code.fill(0);
-    image.lastIndex = 0;
-    const std::optional<std::string> file = readTextFile(hexFilePath);
+int readImageFile(ProgrammerLink& link, const std::string& path, std::string_view openFailed,
+                  std::string_view timedOut, const ImageLineHandler& onLine) {
+    const std::optional<std::string> file = readTextFile(path);
     link.wait(100);
     if (!file) {
-        link.report.appendMessage("Opening hexfile failed");
+        link.report.appendMessage(openFailed);
         return 1;
     }
     const auto start = link.clock.now();
     std::string_view text = *file;
-    std::size_t stored = 0;
     for (int lineNumber = 1; !text.empty(); ++lineNumber) {
         const ImageLine line = readImageLine(takeLine(text));
         if (line.kind == ImageLineKind::end) break;
+        if (line.kind != ImageLineKind::skip && !onLine(line, lineNumber)) return 1;
+        if (link.clock.now() - start > reading_limit) {
+            link.report.appendMessage(timedOut);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int loadHexImage(ProgrammerLink& link, DownloadImage& image, const std::string& hexFilePath) {
+    image.code.fill(0);
+    image.lastIndex = 0;
+    std::size_t stored = 0;
+    const auto store = [&](const ImageLine& line, int lineNumber) {
         if (line.kind == ImageLineKind::invalid) {
             appendLineProblem(link.report, "hexfile", lineNumber);
-            return 1;
+            return false;
         }
         for (int v = 0; v < line.valueCount; ++v) {
             if (stored == image.code.size()) {
                 link.report.appendMessage("\nThe hexfile holds more than 8192 bytes\n");
-                return 1;
+                return false;
             }
             image.code[stored++] = line.values[static_cast<std::size_t>(v)];
         }
-        if (link.clock.now() - start > reading_limit) {
-            link.report.appendMessage("\nWriting hexfile timed out\n");
-            return 1;
-        }
-    }
+        return true;
+    };
+    if (readImageFile(link, hexFilePath, "Opening hexfile failed", "\nWriting hexfile timed out\n",
+                      store) != 0)
+        return 1;
     image.lastIndex = static_cast<std::int32_t>(stored) - 1;
     return 0;
 }

@@ -157,13 +157,7 @@ bool verifyOtp(ProgrammerLink& link, const DownloadImage& image) {
     if (!openForVerify(link)) return finishVerifyFrame(link, true);
     powerResetAndPause(link, 100);
     initResetAndPause(link, 30);
-    link.report.appendMessage("\nCommunication check...");
-    bool failed = !checkCommunication(link, "...OK\n");
-    if (!failed) failed = !compareOtp(link, image);
-    link.wait(100);
-    failed = !performInitReset(link) || failed;
-    closeProgrammer(link);
-    return finishVerifyFrame(link, failed);
+    return checkCompareAndFinishVerify(link, [&] { return compareOtp(link, image); });
 }
 
 } // namespace programmer

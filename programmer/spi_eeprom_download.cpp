@@ -139,13 +139,7 @@ bool verifySpiEeprom(ProgrammerLink& link, const DownloadImage& image) {
     if (!openForVerify(link)) return finishVerifyFrame(link, true);
     link.wait(100);
     initResetAndPause(link, 100);
-    link.report.appendMessage("\nCommunication check...");
-    bool failed = !checkCommunication(link, "...OK\n");
-    if (!failed) failed = !readBack(link, image);
-    link.wait(100);
-    failed = !performInitReset(link) || failed;
-    closeProgrammer(link);
-    return finishVerifyFrame(link, failed);
+    return checkCompareAndFinishVerify(link, [&] { return readBack(link, image); });
 }
 
 } // namespace programmer

@@ -3,16 +3,12 @@
 #include "programmer/command_set.h"
 #include "programmer/download_frame.h"
 #include "programmer/session.h"
-#include "programmer/text_file.h"
 
-#include <chrono>
 #include <filesystem>
 
 namespace programmer {
 
 namespace {
-
-constexpr auto writing_limit = std::chrono::seconds(50);
 
 // A switch command with its announcement; on failure its message and status.
 bool switchStep(ProgrammerLink& link, ViStatus (*command)(ProgrammerLink&), const char* action) {
@@ -116,26 +112,11 @@ bool downloadUserEeprom(ProgrammerLink& link, DownloadImage& image,
 }
 
 int writeUserEeprom(ProgrammerLink& link, DownloadImage& image, const std::string& eprFilePath) {
-    const std::optional<std::string> file = readTextFile(eprFilePath);
-    link.wait(100);
-    if (!file) {
-        link.report.appendMessage("Opening user EEPROM assignment hexfile failed");
-        return 1;
-    }
-    const auto start = link.clock.now();
-    std::string_view text = *file;
-    for (int lineNumber = 1; !text.empty(); ++lineNumber) {
-        const ImageLine line = readImageLine(takeLine(text));
-        if (line.kind == ImageLineKind::end) break;
-        if (line.kind != ImageLineKind::skip) {
-            if (!validCell(link, line, lineNumber) || !writeCell(link, image, line)) return 1;
-        }
-        if (link.clock.now() - start > writing_limit) {
-            link.report.appendMessage("\nWriting user EEPROM hexfile timed out\n");
-            return 1;
-        }
-    }
-    return 0;
+    return readImageFile(
+        link, eprFilePath, "Opening user EEPROM assignment hexfile failed",
+        "\nWriting user EEPROM hexfile timed out\n", [&](const ImageLine& line, int lineNumber) {
+            return validCell(link, line, lineNumber) && writeCell(link, image, line);
+        });
 }
 
 } // namespace programmer

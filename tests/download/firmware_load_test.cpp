@@ -6,7 +6,6 @@
 namespace {
 
 using namespace programmer;
-using Lines = std::vector<std::string>;
 
 const std::string firmware = ":10000000000102030405060708090A0B0C0D0E0F78\r\n"
                              ":00002000E0\r\n"

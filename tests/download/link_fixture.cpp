@@ -5,6 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+std::string out(int command, int index, const std::string& data) {
+    char line[48];
+    std::snprintf(line, sizeof line, "OUT B0 %04X %04X [%s]", command, index, data.c_str());
+    return line;
+}
+
 std::string hexFileText(const Bytes& image) {
     std::string text = "//---------------------------------------------------------------\r\n"
                        "//\tDownloadable Hex-File for KZ71\r\n"

@@ -17,6 +17,10 @@
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
+using Lines = std::vector<std::string>;
+
+// A programmer command as the simulator's transfer log describes it ("OUT B0 0000 00F0 [AA]").
+std::string out(int command, int index = 0, const std::string& data = "");
 
 // The shape of the assembler's files around the data lines.
 std::string hexFileText(const Bytes& image);

@@ -8,13 +8,7 @@
 namespace {
 
 using namespace programmer;
-using Lines = std::vector<std::string>;
 
-std::string out(int command, int index = 0, const std::string& data = "") {
-    char line[48];
-    std::snprintf(line, sizeof line, "OUT B0 %04X %04X [%s]", command, index, data.c_str());
-    return line;
-}
 std::string otpWrite(int address, int value) {
     char data[4];
     std::snprintf(data, sizeof data, "%02X", value);

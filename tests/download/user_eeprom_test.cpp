@@ -9,13 +9,7 @@
 namespace {
 
 using namespace programmer;
-using Lines = std::vector<std::string>;
 
-std::string out(int command, int index = 0, const std::string& data = "") {
-    char line[48];
-    std::snprintf(line, sizeof line, "OUT B0 %04X %04X [%s]", command, index, data.c_str());
-    return line;
-}
 std::string cellWrite(int cell, int value) {
     char data[16];
     std::snprintf(data, sizeof data, "%02X %02X 78", value, value);
