@@ -72,25 +72,24 @@ void initResetAndPause(ProgrammerLink& link, int milliseconds) {
     link.wait(milliseconds);
 }
 
-namespace {
-
-bool performReset(ProgrammerLink& link, const char* name, ViStatus (*reset)(ProgrammerLink&)) {
-    link.report.appendMessage(formatMessage("\nPerforming %s reset...", name));
-    const ViStatus status = reset(link);
+bool announcedStep(ProgrammerLink& link, const std::string& announcement, Command command,
+                   const std::string& failure) {
+    link.report.appendMessage(announcement);
+    const ViStatus status = command(link);
     if (status == VI_SUCCESS) return true;
-    link.report.appendMessage(formatMessage("\nExecution of %s reset failed !\n", name));
+    link.report.appendMessage(failure);
     reportVisaStatus(link, status);
     return false;
 }
 
-} // namespace
-
 bool performPowerReset(ProgrammerLink& link) {
-    return performReset(link, "power", cmd::powerReset);
+    return announcedStep(link, "\nPerforming power reset...", cmd::powerReset,
+                         "\nExecution of power reset failed !\n");
 }
 
 bool performInitReset(ProgrammerLink& link) {
-    return performReset(link, "init", cmd::initReset);
+    return announcedStep(link, "\nPerforming init reset...", cmd::initReset,
+                         "\nExecution of init reset failed !\n");
 }
 
 std::string formatMessage(const char* format, ...) {

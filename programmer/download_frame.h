@@ -34,6 +34,11 @@ bool checkCommunication(ProgrammerLink& link, const char* passed,
 // A reset, its status reported, and a pause.
 void powerResetAndPause(ProgrammerLink& link, int milliseconds);
 void initResetAndPause(ProgrammerLink& link, int milliseconds);
+using Command = ViStatus (*)(ProgrammerLink& link);
+// Appends `announcement` and sends `command`; on failure appends `failure` and reports the
+// status. False when it failed.
+bool announcedStep(ProgrammerLink& link, const std::string& announcement, Command command,
+                   const std::string& failure);
 // The closing resets: "\nPerforming ... reset...", the reset, and on failure
 // "\nExecution of ... reset failed !\n" with the status. False when it failed.
 bool performPowerReset(ProgrammerLink& link);

@@ -11,8 +11,7 @@ namespace programmer {
 namespace {
 
 // A switch-on step of the download: on failure its message and popup 131.
-bool switchOn(ProgrammerLink& link, ViStatus (*command)(ProgrammerLink&), int pause,
-              const char* name) {
+bool switchOn(ProgrammerLink& link, Command command, int pause, const char* name) {
     const ViStatus status = command(link);
     link.wait(pause);
     if (status == VI_SUCCESS) return true;

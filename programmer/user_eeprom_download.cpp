@@ -10,14 +10,10 @@ namespace programmer {
 
 namespace {
 
-// A switch command with its announcement; on failure its message and status.
-bool switchStep(ProgrammerLink& link, ViStatus (*command)(ProgrammerLink&), const char* action) {
-    link.report.appendMessage(formatMessage("\n%s...", action));
-    const ViStatus status = command(link);
-    if (status == VI_SUCCESS) return true;
-    link.report.appendMessage(formatMessage("\n%s failed !\n", action));
-    reportVisaStatus(link, status);
-    return false;
+// A switch command: "\n<action>...", and on failure "\n<action> failed !\n" with the status.
+bool switchStep(ProgrammerLink& link, Command command, const char* action) {
+    return announcedStep(link, formatMessage("\n%s...", action), command,
+                         formatMessage("\n%s failed !\n", action));
 }
 
 ViStatus eraseAndPause(ProgrammerLink& link) {
