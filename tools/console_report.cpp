@@ -98,10 +98,13 @@ void ConsoleReport::progress(std::size_t done, std::size_t total) {
     }
     const int percent = static_cast<int>(done * 100 / total);
     if (percent == barPercent_) return;
+    // On a terminal shared with the messages, the bar takes a line of its own rather than the
+    // end of an unfinished message line, which clearing it would wipe out.
+    const bool ownLine = barPercent_ < 0 && lineOpen_;
     barPercent_ = percent;
     const int filled = percent * bar_width / 100;
     out_ << std::flush;
-    err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+    err_ << (ownLine ? "\n" : "") << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
          << std::string(static_cast<std::size_t>(bar_width - filled), '.') << "] " << percent
          << "% " << std::flush;
 }

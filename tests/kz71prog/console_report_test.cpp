@@ -90,6 +90,13 @@ TEST_F(Console, ProgressBarOnlyOnATerminalAndClearedBeforeMessages) {
     report.progress(2, 4);
     report.progress(4, 4);
     EXPECT_TRUE(err.str().ends_with("\r\033[K"));
+
+    // Behind an unfinished message line the bar starts a line of its own, so that clearing it
+    // leaves the message on the screen.
+    err.str("");
+    report.appendMessage("Verifying in progress...");
+    report.progress(1, 2);
+    EXPECT_TRUE(err.str().starts_with("\n\r[####")) << err.str();
 }
 
 TEST_F(Console, QuestionsOnTheTerminalOrByYes) {
