@@ -45,6 +45,10 @@ bool performPowerReset(ProgrammerLink& link);
 bool performInitReset(ProgrammerLink& link);
 
 // A message built from a printf format (the texts of the operations carry numbers).
+#if defined(__GNUC__)
 std::string formatMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#else
+std::string formatMessage(const char* format, ...);
+#endif
 
 } // namespace programmer
