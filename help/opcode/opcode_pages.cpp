@@ -281,7 +281,10 @@ std::string mnemonic_page(const isa::Mnemonic& m, const OpcodeNote& note) {
             "\">All opcodes</a> | <a href=\"" + std::string(entry_page) + "#" +
             std::string(info.anchor) + "\">" + escape(info.title) + "</a></p>\n";
     html += "<h1>" + escape(m.source) + "</h1>\n" + description(m, note);
-    html += operands_section(m) + forms_section(m) + flags_section(note);
+    // A rejected mnemonic has neither operands nor flags to speak of.
+    const bool rejected = m.rules.check == isa::Check::not_found;
+    html += (rejected ? "" : operands_section(m)) + forms_section(m) +
+            (rejected ? "" : flags_section(note));
     if (!note.example.empty())
         html += "<h2>Example</h2>\n<pre class=\"example\">" + escape(note.example) + "</pre>\n";
     return html + std::string(page_end);
