@@ -76,8 +76,8 @@ std::string code(std::string_view text) {
 
 std::string page_start(std::string_view title) {
     return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
-           escape(title) + "</title>\n<link rel=\"stylesheet\" href=\"" + std::string(stylesheet) +
-           "\">\n</head>\n<body>\n";
+           escape(title) + "</title>\n<link rel=\"stylesheet\" type=\"text/css\" href=\"" +
+           std::string(stylesheet) + "\">\n</head>\n<body>\n";
 }
 
 constexpr std::string_view page_end = "</body>\n</html>\n";
