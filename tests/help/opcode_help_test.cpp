@@ -129,11 +129,6 @@ TEST(OpcodeHelp, HasAPageForEveryMnemonicListedInTheIndexAndTheProject) {
     EXPECT_NE(project.find("<file>frame.htm</file>"), std::string::npos);
 }
 
-TEST(OpcodeHelp, NotesTableCoversTheInstructionSet) {
-    EXPECT_EQ(help::check_notes(help::opcode_notes(), isa::mnemonics()),
-              std::vector<std::string>{});
-}
-
 // Size, bytes and .hex comments of every sample are what isa::encode gives for the statement
 // the page shows, and each byte formula of the form evaluates to that byte.
 TEST(OpcodeHelp, EveryFormStatesTheSizeAndBytesOfTheEncoder) {
