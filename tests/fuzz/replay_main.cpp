@@ -1,5 +1,6 @@
-// Replays every file named on the command line (or found in the folders named) through the
-// fuzz entry point, so inputs that once broke the assembler stay tested without a fuzzer.
+// Replays every file named on the command line (or found in the folders named and their
+// subfolders) through the fuzz entry point, so inputs that once broke the assembler stay
+// tested without a fuzzer.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -29,8 +30,9 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path path(argv[i]);
         if (std::filesystem::is_directory(path)) {
-            for (const auto& entry : std::filesystem::directory_iterator(path)) {
-                if (!entry.is_regular_file() || !replay(entry.path())) return 1;
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
+                if (!entry.is_regular_file()) continue;
+                if (!replay(entry.path())) return 1;
                 ++replayed;
             }
         } else {
