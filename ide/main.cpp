@@ -1,5 +1,5 @@
 // KZ71 Assembler: the IDE of the KZ71 development kit.
-#include "startup.h"
+#include "app/startup.h"
 
 int main(int argc, char** argv) {
     return ide::runIde(argc, argv);

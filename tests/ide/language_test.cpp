@@ -1,10 +1,10 @@
-#include "editor_setup.h"
-#include "find_dialog.h"
+#include "editor/editor_setup.h"
+#include "editor/find_dialog.h"
 #include "ide_fixture.h"
 #include "isa/mnemonics.h"
-#include "lamp.h"
-#include "language_definition.h"
-#include "localization.h"
+#include "shell/lamp.h"
+#include "editor/language_definition.h"
+#include "shell/localization.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -150,17 +150,13 @@ TEST_F(Finder, ReplacesOneMatchOrAllInOneUndoStep) {
 
 TEST_F(Finder, TheDialogActsOnTheEditorItIsGiven) {
     editor.setSelection(0, 5, 0, 6);
-    FindDialog::open(
-        FindDialog::Mode::replace, [this] { return &editor; }, nullptr);
-    FindDialog* dialog = FindDialog::instance();
-    ASSERT_NE(dialog, nullptr);
+    auto* dialog = new FindDialog([this] { return &editor; }, nullptr);
+    dialog->open(FindDialog::Mode::replace);
     EXPECT_EQ(dialog->windowTitle(), "Find & Replace");
     EXPECT_EQ(dialog->options().text, "x"); // taken from the selection
     dialog->replaceAll();
     EXPECT_EQ(dialog->findChild<QLabel*>("findStatus")->text(), "4 occurrences replaced.");
-    FindDialog::open(
-        FindDialog::Mode::find, [this] { return &editor; }, nullptr);
-    EXPECT_EQ(FindDialog::instance(), dialog);
+    dialog->open(FindDialog::Mode::find);
     EXPECT_EQ(dialog->windowTitle(), "Find");
     dialog->findNext();
     EXPECT_EQ(dialog->findChild<QLabel*>("findStatus")->text(), "\"x\" not found.");
