@@ -87,6 +87,10 @@ void setEditorLanguage(QsciScintilla& editor,
     } else {
         editor.setLexer(nullptr);
         editor.setFont(editorFont());
+        // The text still carries the highlighting's style numbers, whose fonts the lexer took
+        // with it: every style becomes the fixed-pitch default, and the text plain again.
+        editor.SendScintilla(QsciScintillaBase::SCI_STYLECLEARALL);
+        editor.SendScintilla(QsciScintillaBase::SCI_CLEARDOCUMENTSTYLE);
     }
     if (old && old != editor.lexer()) old->deleteLater();
     // setLexer resets the margin font and colours; keep them as configured.

@@ -311,5 +311,32 @@ TEST_F(EditorTabs, EditorSettingsReachEveryTab) {
     }
 }
 
+// Switching syntax highlighting off keeps the fixed-pitch font of the editors.
+TEST_F(EditorTabs, EditorsKeepTheirFixedPitchFontWithoutHighlighting) {
+    auto fontOf = [](QsciScintilla& editor, int style) {
+        QByteArray name(128, '\0');
+        editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, style, name.data());
+        return QString::fromLatin1(name.constData());
+    };
+    auto fixedPitch = [](const QString& family) {
+        QFontMetrics metrics{QFont(family)};
+        return metrics.horizontalAdvance('i') == metrics.horizontalAdvance('W');
+    };
+    const QString fixed = fontOf(*editorOf(0), QsciScintillaBase::STYLE_DEFAULT);
+    ASSERT_TRUE(fixedPitch(fixed)) << qPrintable(fixed);
+    tabs().mFileNew();
+    setSetting(&Settings::syntaxHighlighting, 0);
+    for (int tab : {0, 1}) {
+        ASSERT_EQ(editorOf(tab)->lexer(), nullptr);
+        // Every style the text may still carry from the highlighting, and the line numbers.
+        for (int style : {0, 1, 2, 3, 4, 5, 6, 7, int(QsciScintillaBase::STYLE_DEFAULT),
+                          int(QsciScintillaBase::STYLE_LINENUMBER)})
+            EXPECT_TRUE(fixedPitch(fontOf(*editorOf(tab), style)))
+                << tab << " style " << style << ": " << qPrintable(fontOf(*editorOf(tab), style));
+    }
+    setSetting(&Settings::syntaxHighlighting, 1);
+    EXPECT_TRUE(fixedPitch(fontOf(*editorOf(0), 0)));
+}
+
 } // namespace
 } // namespace ide::test
