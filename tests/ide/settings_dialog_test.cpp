@@ -12,6 +12,8 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
+#include <QEventLoop>
 #include <Qsci/qsciscintilla.h>
 
 namespace ide::test {
@@ -105,6 +107,42 @@ TEST_F(SettingsDialogTest, ClearAllRunsTheQuitSequenceAndLeavesNoSettingsFile) {
     EXPECT_EQ(popups.titles(), "Save Project|info");
     EXPECT_FALSE(QFile::exists(path("settings.ini")));
     EXPECT_EQ(settings().clearAll, 1);
+}
+
+// A popup that runs its own event loop, as a message box does, and notes whether that loop
+// could run at all (a program that is tearing down its loops closes every popup at once).
+class ModalPopups : public PopupHandler {
+public:
+    int show(const Popup& popup) override {
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&loop] { loop.exit(1); });
+        shown << QString("%1:%2").arg(popup.title, loop.exec() == 1 ? "read" : "closed at once");
+        return answerNo;
+    }
+    QStringList shown;
+};
+
+TEST_F(SettingsDialogTest, AfterClearAllTheReminderIsStillShownToTheUser) {
+    ModalPopups modal;
+    app->popups().setHandler(&modal);
+    ide::SettingsDialog::mToolsSettings(*app);
+    box("clearAll")->setChecked(true);
+    QTimer::singleShot(0, [this] { press("applyButton"); });
+    app->exec(); // the main loop ends once Apply has returned
+    EXPECT_TRUE(app->quitRequested());
+    EXPECT_EQ(modal.shown, (QStringList{"Save Project:read", "info:read"}));
+    EXPECT_FALSE(QFile::exists(path("settings.ini")));
+}
+
+TEST_F(SettingsDialogTest, TheDialogHasNoMaximizeButton) {
+    ide::SettingsDialog::mToolsSettings(*app);
+    const Qt::WindowFlags flags = dialog()->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)); // only the hints below are shown
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinMaxButtonsHint));
+    EXPECT_EQ(dialog()->minimumSize(), dialog()->maximumSize());
 }
 
 TEST_F(SettingsDialogTest, ForbiddingMaximizationRestoresTheWindow) {

@@ -4,9 +4,13 @@
 #include "shell/panel_loader.h"
 #include "app/quit.h"
 #include "settings/settings.h"
+#include "settings/settings_dialog.h"
 #include "app/shell_state.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QMouseEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
@@ -120,6 +124,75 @@ TEST_F(StartUp, ScreensNarrowerThan800PixelsGetTheNotSupportedWindow) {
     EXPECT_TRUE(app->quitRequested());
     EXPECT_EQ(popups.titles(), "Save Project");
     EXPECT_TRUE(readFile("settings.ini").contains("Resolution = 640\r\n"));
+}
+
+// The not-supported window's Exit behaves like the main window's: a right press ends at once,
+// and closing the window by its title bar records the resolution as the Exit button does.
+TEST_F(StartUp, TheNotSupportedWindowEndsLikeTheMainWindow) {
+    ASSERT_EQ(start(799, 600), StartResult::notSupported);
+    QWidget* exit = findIn<QWidget>(app->shell().notSupportedPanel, "exitButton");
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), exit->mapToGlobal(QPointF(5, 5)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(exit, &press);
+    EXPECT_TRUE(app->quitRequested());
+    EXPECT_TRUE(popups.shown.isEmpty());
+    EXPECT_FALSE(QFile::exists(path("settings.ini")));
+
+    app->discardPanels();
+    ASSERT_EQ(start(799, 600), StartResult::notSupported);
+    EXPECT_FALSE(app->quitRequested());
+    EXPECT_TRUE(app->shell().notSupportedPanel->close());
+    EXPECT_TRUE(app->quitRequested());
+    EXPECT_EQ(popups.titles(), "Save Project");
+    EXPECT_TRUE(readFile("settings.ini").contains("Resolution = 640\r\n"));
+}
+
+// A panel that lacks one of the controls its controller binds fails to load, as a panel file
+// that cannot be read does, naming what is missing.
+TEST_F(StartUp, APanelMissingAWidgetFailsToLoadNamingIt) {
+    auto copyPanels = [&](const QString& folder, const QByteArray& from, const QByteArray& to) {
+        QDir().mkpath(path(folder));
+        for (const char* name : {"big.ui", "notsupported.ui", "toolssettings.ui"}) {
+            QFile in(QString(KZ71_BIN_DIR) + "/panels/" + name);
+            EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+            writeFile(folder + "/" + name, in.readAll().replace(from, to));
+        }
+        app->paths().panelsDir = path(folder);
+    };
+    copyPanels("renamed", "name=\"compileButton\"", "name=\"compile\"");
+    EXPECT_EQ(start(), StartResult::failed);
+    ASSERT_EQ(popups.titles(), "ivra-ASM Error 20");
+    EXPECT_EQ(popups.shown[0].text, "Loading main panel failed! (Return value -4)\n"
+                                    "big.ui: no QPushButton named \"compileButton\"\nError 20");
+    EXPECT_EQ(window(), nullptr);
+
+    popups.shown.clear();
+    copyPanels("retyped", "<widget class=\"QPlainTextEdit\" name=\"asmMessages\">",
+               "<widget class=\"QLabel\" name=\"asmMessages\">");
+    EXPECT_EQ(start(), StartResult::failed);
+    ASSERT_EQ(popups.shown.size(), 1);
+    EXPECT_TRUE(popups.shown[0].text.contains(
+        "big.ui: \"asmMessages\" is a QLabel, not a QPlainTextEdit\n"));
+
+    copyPanels("no-exit", "name=\"exitButton\"", "name=\"leave\"");
+    popups.shown.clear();
+    EXPECT_EQ(start(799, 600), StartResult::failed); // the not-supported window: no popup
+    EXPECT_TRUE(popups.shown.isEmpty());
+
+    copyPanels("no-apply", "name=\"applyButton\"", "name=\"apply\"");
+    ASSERT_EQ(start(), StartResult::mainWindow); // big.ui has no applyButton of its own
+    ide::SettingsDialog::mToolsSettings(*app);
+    EXPECT_EQ(app->shell().settingsPanel, nullptr);
+    ASSERT_EQ(popups.titles(), "ivra-ASM Error 170");
+    EXPECT_TRUE(popups.shown[0].text.contains("toolssettings.ui: no QPushButton named "
+                                              "\"applyButton\""));
+}
+
+TEST(Options, TheSimulatorIsChosenOnTheCommandLine) {
+    EXPECT_FALSE(parseOptions({"kz71-assembler"}).useSimulator);
+    EXPECT_TRUE(parseOptions({"kz71-assembler", "--simulator"}).useSimulator);
+    EXPECT_FALSE(parseOptions({"--simulator"}).useSimulator); // the program's own name
+    EXPECT_FALSE(parseOptions({"kz71-assembler", "--simulate", "-simulator"}).useSimulator);
 }
 
 TEST_F(StartUp, MissingPanelsEndTheProgram) {
