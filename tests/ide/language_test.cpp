@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -161,6 +162,20 @@ TEST_F(Finder, TheDialogActsOnTheEditorItIsGiven) {
     dialog->findNext();
     EXPECT_EQ(dialog->findChild<QLabel*>("findStatus")->text(), "\"x\" not found.");
     delete dialog;
+}
+
+// The dialog is as large as what it shows: no empty area where the replace row was.
+TEST_F(Finder, TheDialogFitsWhatItShows) {
+    FindDialog dialog([this] { return &editor; }, nullptr);
+    dialog.open(FindDialog::Mode::replace);
+    settle();
+    const int replaceHeight = dialog.height();
+    EXPECT_EQ(dialog.size(), dialog.layout()->totalSizeHint());
+    dialog.open(FindDialog::Mode::find);
+    settle();
+    EXPECT_EQ(dialog.size(), dialog.layout()->totalSizeHint());
+    EXPECT_LT(dialog.height(), replaceHeight);
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>("replaceText")->isHidden());
 }
 
 using Localization = IdeTest;

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
+#include <QToolBar>
 
 namespace ide::test {
 namespace {
@@ -28,6 +29,23 @@ TEST_F(SmallScreen, TheWholeFrameOfTheMainWindowLiesOnTheScreen) {
     settle();
     EXPECT_TRUE(available.contains(window()->frameGeometry()));
     EXPECT_EQ(window()->frameGeometry().size(), available.size());
+}
+
+// At 800 pixels wide every toolbar button is on the bar itself, Exit and Close included.
+TEST_F(SmallScreen, EveryToolbarButtonFitsAnEightHundredPixelWindow) {
+    ASSERT_EQ(start(800, 600), StartResult::mainWindow);
+    window()->resize(800 - 4, window()->height()); // no wider than the screen with the frame
+    settle();
+    auto* bar = window()->findChild<QToolBar*>("asmToolbar");
+    ASSERT_NE(bar, nullptr);
+    ASSERT_LE(bar->width(), 800);
+    QStringList hidden;
+    for (QAction* action : bar->actions()) {
+        QWidget* button = bar->widgetForAction(action);
+        if (!action->isSeparator() && (button == nullptr || !button->isVisible()))
+            hidden << action->toolTip();
+    }
+    EXPECT_TRUE(hidden.isEmpty()) << qPrintable(hidden.join(", "));
 }
 
 TEST(WindowFit, FramesAreFittedIntoTheAvailableArea) {
