@@ -27,6 +27,8 @@ namespace ide {
 namespace {
 
 constexpr int exit_button_margin = 10;
+constexpr int frame_poll_interval = 50; // ms
+constexpr int frame_polls = 60;
 
 // Right press on Exit ends at once; a left press only focuses the button.
 class ExitButtonEvents : public QObject {
@@ -57,11 +59,9 @@ public:
         switch (event->type()) {
         case QEvent::Resize:
             main_.panelSizeEvent();
-            fitOnceFramed();
             break;
         case QEvent::Move:
             main_.panelMoveEvent();
-            fitOnceFramed();
             break;
         case QEvent::Close:
             // Closing the window by its title bar runs the quit sequence like Exit does.
@@ -77,13 +77,6 @@ public:
     }
 
 private:
-    // A window manager adds the frame after the window is shown: fit again once it is known.
-    void fitOnceFramed() {
-        if (main_.frameFitted_ || main_.frameMargins().isNull()) return;
-        main_.frameFitted_ = true;
-        main_.fitIntoScreen();
-    }
-
     MainWindow& main_;
     Application& app_;
 };
@@ -236,6 +229,16 @@ void MainWindow::display() {
     fitIntoScreen();
     window_->show();
     fitIntoScreen();
+    // A window manager adds its frame some time after the window is shown: fit again once
+    // the frame is known (looked for during the first seconds only).
+    auto* framed = new QTimer(window_);
+    framed->setInterval(frame_poll_interval);
+    connect(framed, &QTimer::timeout, framed, [this, framed, polls = 0]() mutable {
+        const bool known = !frameMargins().isNull();
+        if (known) fitIntoScreen();
+        if (known || ++polls >= frame_polls) framed->deleteLater();
+    });
+    framed->start();
 }
 
 QMargins MainWindow::frameMargins() const {
