@@ -89,8 +89,6 @@ private:
     std::unique_ptr<AssemblerPage> assembler_;
     std::unique_ptr<DebuggerPage> debugger_;
     std::unique_ptr<DownloadPage> download_;
-
-    friend class PanelEvents;
 };
 
 } // namespace ide

@@ -1,12 +1,12 @@
 // The shipped Chinese texts: every English text a panel shows has its Chinese text, the
 // files are well formed, and a Chinese start shows the panels in Chinese without a warning.
+#include "app/shell_state.h"
 #include "ide_fixture.h"
+#include "settings/settings.h"
+#include "settings/settings_dialog.h"
 #include "shell/lamp.h"
 #include "shell/localization.h"
 #include "shell/panel_loader.h"
-#include "settings/settings.h"
-#include "settings/settings_dialog.h"
-#include "app/shell_state.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,9 +1,9 @@
+#include "app/shell_state.h"
 #include "editor/editor_tabs.h"
 #include "ide_fixture.h"
+#include "settings/settings.h"
 #include "shell/main_window.h"
 #include "shell/panel_loader.h"
-#include "settings/settings.h"
-#include "app/shell_state.h"
 
 #include <QApplication>
 #include <QClipboard>

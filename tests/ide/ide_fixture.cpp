@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QStyleFactory>
 #include <Qsci/qsciscintilla.h>
 
@@ -116,6 +117,12 @@ QByteArray IdeTest::readFile(const QString& name) const {
 void settle() {
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
+}
+
+void pressRightButton(QWidget& widget) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), widget.mapToGlobal(QPointF(5, 5)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &press);
 }
 
 QsciScintilla* IdeTest::editorOf(int tab) const {

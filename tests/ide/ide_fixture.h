@@ -9,8 +9,8 @@
 #include "shell/user_dialogs.h"
 
 #include <QByteArray>
-#include <QMainWindow>
 #include <QList>
+#include <QMainWindow>
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
@@ -92,5 +92,7 @@ protected:
 
 // Delivers pending events (layout, resize).
 void settle();
+// A press of the right mouse button on `widget`.
+void pressRightButton(QWidget& widget);
 
 } // namespace ide::test

@@ -1,9 +1,9 @@
 #include "editor/editor_setup.h"
 #include "editor/find_dialog.h"
+#include "editor/language_definition.h"
 #include "ide_fixture.h"
 #include "isa/mnemonics.h"
 #include "shell/lamp.h"
-#include "editor/language_definition.h"
 #include "shell/localization.h"
 
 #include <QComboBox>

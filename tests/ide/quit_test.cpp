@@ -1,10 +1,10 @@
+#include "app/quit.h"
+#include "app/shell_state.h"
 #include "editor/editor_tabs.h"
 #include "ide_fixture.h"
+#include "settings/settings.h"
 #include "shell/main_window.h"
 #include "shell/panel_loader.h"
-#include "app/quit.h"
-#include "settings/settings.h"
-#include "app/shell_state.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -77,9 +77,7 @@ TEST_F(QuitSequence, RightClickOnExitEndsAtOnceWithNothingSaved) {
     ASSERT_EQ(start(), StartResult::mainWindow);
     editorOf(0)->append("nop\n");
     auto* exit = find<QPushButton>("exitButton");
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), exit->mapToGlobal(QPointF(5, 5)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(exit, &press);
+    pressRightButton(*exit);
     EXPECT_TRUE(app->quitRequested());
     EXPECT_TRUE(popups.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(path("settings.ini")));

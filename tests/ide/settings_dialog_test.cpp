@@ -1,19 +1,19 @@
+#include "app/quit.h"
+#include "app/shell_state.h"
 #include "editor/editor_tabs.h"
 #include "ide_fixture.h"
-#include "shell/panel_loader.h"
-#include "app/quit.h"
 #include "settings/settings.h"
 #include "settings/settings_dialog.h"
-#include "app/shell_state.h"
+#include "shell/panel_loader.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
-#include <QEventLoop>
 #include <Qsci/qsciscintilla.h>
 
 namespace ide::test {

@@ -1,5 +1,5 @@
-#include "settings/ini.h"
 #include "scratch_directory.h"
+#include "settings/ini.h"
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>

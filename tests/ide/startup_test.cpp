@@ -1,19 +1,19 @@
+#include "app/quit.h"
+#include "app/shell_state.h"
 #include "editor/editor_tabs.h"
 #include "ide_fixture.h"
-#include "shell/main_window.h"
-#include "shell/panel_loader.h"
-#include "app/quit.h"
 #include "settings/settings.h"
 #include "settings/settings_dialog.h"
-#include "app/shell_state.h"
+#include "shell/main_window.h"
+#include "shell/panel_loader.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
-#include <QMouseEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <Qsci/qsciscintilla.h>
 
@@ -131,9 +131,7 @@ TEST_F(StartUp, ScreensNarrowerThan800PixelsGetTheNotSupportedWindow) {
 TEST_F(StartUp, TheNotSupportedWindowEndsLikeTheMainWindow) {
     ASSERT_EQ(start(799, 600), StartResult::notSupported);
     QWidget* exit = findIn<QWidget>(app->shell().notSupportedPanel, "exitButton");
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), exit->mapToGlobal(QPointF(5, 5)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(exit, &press);
+    pressRightButton(*exit);
     EXPECT_TRUE(app->quitRequested());
     EXPECT_TRUE(popups.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(path("settings.ini")));

@@ -1,13 +1,13 @@
+#include "app/shell_state.h"
 #include "ide_fixture.h"
+#include "settings/settings.h"
 #include "shell/main_window.h"
 #include "shell/panel_loader.h"
-#include "settings/settings.h"
-#include "app/shell_state.h"
 
 #include <QAction>
-#include <QPushButton>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QToolBar>
 #include <Qsci/qscilexer.h>
@@ -212,11 +212,16 @@ TEST_F(MainWindow, CommandsAreEnabledAndDimmedInOnePlaceForMenuToolbarAndPage) {
     ASSERT_EQ(start(), StartResult::mainWindow);
     auto* bar = window()->findChild<QToolBar*>("asmToolbar");
     const std::pair<const char*, const char*> commands[] = {
-        {"mAssemblerCompile", "compileButton"},        {"mDownloadHexFile", "downloadButton"},
-        {"mDownloadGetDevInfo", "getDevInfoButton"},   {"mDownloadRdVerify", "readVerifyButton"},
-        {"mDownloadSelHexFile", "selectHexButton"},    {"mDownloadResetInterface", "resetInterfaceButton"},
-        {"mDebuggerRunToBP", "runToBreakpointButton"}, {"mDebuggerRunToCursor", "runToCursorButton"},
-        {"mDebuggerSingleStep", "singleStepButton"},   {"mDebuggerExitDbgMode", "exitDebugModeButton"},
+        {"mAssemblerCompile", "compileButton"},
+        {"mDownloadHexFile", "downloadButton"},
+        {"mDownloadGetDevInfo", "getDevInfoButton"},
+        {"mDownloadRdVerify", "readVerifyButton"},
+        {"mDownloadSelHexFile", "selectHexButton"},
+        {"mDownloadResetInterface", "resetInterfaceButton"},
+        {"mDebuggerRunToBP", "runToBreakpointButton"},
+        {"mDebuggerRunToCursor", "runToCursorButton"},
+        {"mDebuggerSingleStep", "singleStepButton"},
+        {"mDebuggerExitDbgMode", "exitDebugModeButton"},
     };
     for (const auto& [item, button] : commands) {
         EXPECT_FALSE(find<QAction>(item)->isEnabled()) << item;
