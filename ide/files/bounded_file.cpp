@@ -32,7 +32,12 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
     // Through every link to the file itself, so the rename replaces that file, not the link.
     fs::path target = fs::exists(path, error) ? fs::canonical(path, error) : fs::path(path);
     if (error) return false;
-    if (fs::exists(target, error) && !fs::is_regular_file(target, error)) return false;
+    if (fs::exists(target, error)) {
+        if (!fs::is_regular_file(target, error)) return false;
+        // A file the user may not write (read-only) stays as it is, although the folder
+        // would let the rename replace it. Opening to append changes nothing.
+        if (!std::ofstream(target, std::ios::binary | std::ios::app)) return false;
+    }
     fs::path temporary = target;
     temporary += ".writing";
     {
@@ -45,6 +50,10 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
             return false;
         }
     }
+    // The new file keeps the old one's permissions.
+    const fs::file_status old = fs::status(target, error);
+    if (!error && old.type() == fs::file_type::regular)
+        fs::permissions(temporary, old.permissions(), error);
     fs::rename(temporary, target, error);
     if (error) {
         fs::remove(temporary, error);

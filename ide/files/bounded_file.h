@@ -27,7 +27,9 @@ ReadResult readRegularFile(const std::string& path, std::size_t limit);
 
 // Replaces the file at `path` with `bytes`: written to a temporary file beside it and renamed
 // over it, so a failed write leaves the old content whole. A symbolic link stays a link; the
-// file it points to is replaced. False when the file could not be written.
+// file it points to is replaced, keeping its permissions. False when the file could not be
+// written: a folder or other non-file is in the way, the file is read-only to us, or the
+// folder does not take the new file.
 bool replaceFile(const std::string& path, std::string_view bytes);
 
 } // namespace files

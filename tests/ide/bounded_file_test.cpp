@@ -42,6 +42,10 @@ TEST_F(BoundedFiles, ReplacingKeepsLinksAndLeavesNothingHalfWritten) {
     ASSERT_TRUE(files::replaceFile(at("settings.ini"), "new"));
     EXPECT_TRUE(fs::is_symlink(at("settings.ini")));
     EXPECT_EQ(scratch.read("real.ini"), "new");
+    fs::permissions(at("real.ini"), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(files::replaceFile(at("real.ini"), "newer"));
+    EXPECT_EQ(fs::status(at("real.ini")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
 
     fs::create_directory(at("taken"));
     EXPECT_FALSE(files::replaceFile(at("taken"), "x"));
