@@ -2,7 +2,7 @@
 // hands them to the windows, pages and dialogs. Nothing else in the IDE is process-wide, so a
 // test makes one per case and throws it away afterwards.
 //
-// Records the later parts of the IDE add belong here beside the ones below: the programmer
+// The records of the features still to come belong here beside the ones below: the programmer
 // link's ProgrammerSession, the Download page's DownloadImage, the debugger's DebugState and
 // AddressAssignmentTable.
 #pragma once
