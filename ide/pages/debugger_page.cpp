@@ -80,6 +80,9 @@ void DebuggerPage::refreshDebuggerPage() {
     for (QWidget* control : debugControls())
         control->setVisible(debugFile && control != runningText_);
     debuggerHint_->setVisible(!debugFile);
+    // The Chinese hint is shorter: it stands a third of the window's width from the left.
+    if (!debugFile && app_.settings()->language == 1)
+        debuggerHint_->move(page_->window()->width() / 3, debuggerHint_->y());
 }
 
 void DebuggerPage::layout() {

@@ -179,6 +179,8 @@ TEST_F(ChineseTexts, AChineseStartShowsTheMainWindowInChineseWithoutAWarning) {
         EXPECT_EQ(findIn<Lamp>(w, "carryLamp")->text(), "进位");
         // Values are not labels: they stay as they are.
         EXPECT_EQ(findIn<QComboBox>(w, "memorySelection")->itemText(0), "SPI EEPROM");
+        find<QTabWidget>("mainTabs")->setCurrentIndex(1); // no build yet: only the hint
+        EXPECT_EQ(find<QWidget>("debuggerHint")->x(), w->width() / 3);
 
         SettingsDialog::mToolsSettings(*app);
         QWidget* dialog = app->shell().settingsPanel;
