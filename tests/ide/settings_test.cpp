@@ -1,17 +1,15 @@
-#include "ini.h"
 #include "scratch_directory.h"
-#include "settings.h"
+#include "settings/ini.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
 
-using ide::settings;
-
 class SettingsFile : public ::testing::Test {
 protected:
-    void SetUp() override { settings() = ide::Settings{}; }
+    ide::Settings s;
     std::string read() const { return scratch.read("settings.ini"); }
     void write(const std::string& text) const { scratch.write("settings.ini", text); }
 
@@ -20,18 +18,18 @@ protected:
 };
 
 TEST_F(SettingsFile, StartValuesWhenNoFileExists) {
-    settings().showHints = 0;
-    ide::initSettings(path, path);
-    EXPECT_EQ(settings().showHints, 1);
-    EXPECT_EQ(settings().suppressDebugBpMessages, 0);
-    EXPECT_EQ(settings().lineNumberingIncludesGray, 0);
-    EXPECT_EQ(settings().codepageDetection, 1);
-    EXPECT_EQ(settings().lastProject, "");
+    s.showHints = 0;
+    ide::initSettings(s, path, path);
+    EXPECT_EQ(s.showHints, 1);
+    EXPECT_EQ(s.suppressDebugBpMessages, 0);
+    EXPECT_EQ(s.lineNumberingIncludesGray, 0);
+    EXPECT_EQ(s.codepageDetection, 1);
+    EXPECT_EQ(s.lastProject, "");
 }
 
 TEST_F(SettingsFile, WritesEveryKeyInItsSection) {
-    settings().lastProject = "/work/demo.prj";
-    ASSERT_TRUE(ide::saveSettings(path));
+    s.lastProject = "/work/demo.prj";
+    ASSERT_TRUE(ide::saveSettings(s, path));
     const std::string expected =
         "[Download]\r\nIIC address = 0\r\nUse IIC protocol = 0\r\n\r\n"
         "[Editor]\r\nEnable Multibyte Support = 0\r\nLine numbering = 1\r\n"
@@ -48,7 +46,6 @@ TEST_F(SettingsFile, WritesEveryKeyInItsSection) {
 }
 
 TEST_F(SettingsFile, RoundTripKeepsEveryFieldAndALongLastProject) {
-    ide::Settings& s = settings();
     s.showTooltips = 0;
     s.suppressDebugBpMessages = 1;
     s.language = 1;
@@ -62,52 +59,52 @@ TEST_F(SettingsFile, RoundTripKeepsEveryFieldAndALongLastProject) {
                     "and\\backslashes/demo\tproject.prj";
     ASSERT_GT(s.lastProject.size(), 80u);
     const ide::Settings saved = s;
-    ASSERT_TRUE(ide::saveSettings(path));
+    ASSERT_TRUE(ide::saveSettings(s, path));
     EXPECT_NE(read().find("Last project Line0001 = \""), std::string::npos);
     EXPECT_NE(read().find("Last project Line0002 = \""), std::string::npos);
 
-    settings() = ide::Settings{};
-    ASSERT_TRUE(ide::loadSettings(path));
-    EXPECT_EQ(settings().lastProject, saved.lastProject);
-    EXPECT_EQ(settings().showTooltips, 0);
-    EXPECT_EQ(settings().suppressDebugBpMessages, 1);
-    EXPECT_EQ(settings().language, 1);
-    EXPECT_EQ(settings().windowStatus, 1);
-    EXPECT_EQ(settings().allowMaximization, 0);
-    EXPECT_EQ(settings().multibyte, 1);
-    EXPECT_EQ(settings().useIic, 1);
-    EXPECT_EQ(settings().iicAddress, 0x1234);
-    EXPECT_EQ(settings().lineNumberingGray, 0);
+    s = ide::Settings{};
+    ASSERT_TRUE(ide::loadSettings(s, path));
+    EXPECT_EQ(s.lastProject, saved.lastProject);
+    EXPECT_EQ(s.showTooltips, 0);
+    EXPECT_EQ(s.suppressDebugBpMessages, 1);
+    EXPECT_EQ(s.language, 1);
+    EXPECT_EQ(s.windowStatus, 1);
+    EXPECT_EQ(s.allowMaximization, 0);
+    EXPECT_EQ(s.multibyte, 1);
+    EXPECT_EQ(s.useIic, 1);
+    EXPECT_EQ(s.iicAddress, 0x1234);
+    EXPECT_EQ(s.lineNumberingGray, 0);
 }
 
 TEST_F(SettingsFile, MissingKeysKeepFieldsButMissingLastProjectEmptiesIt) {
     write("[Editor]\nLine numbering = 0\nSyntax highlighting = bad\n[Window]\nResolution = 640\n");
-    settings().syntaxHighlighting = 0;
-    settings().lastProject = "old.prj";
-    settings().resolution = 1024;
-    ASSERT_TRUE(ide::loadSettings(path));
-    EXPECT_EQ(settings().lineNumbering, 0);
-    EXPECT_EQ(settings().syntaxHighlighting, 0); // unreadable: kept
-    EXPECT_EQ(settings().showHints, 1);
-    EXPECT_EQ(settings().resolution, 1024); // never read back
-    EXPECT_EQ(settings().lastProject, "");
+    s.syntaxHighlighting = 0;
+    s.lastProject = "old.prj";
+    s.resolution = 1024;
+    ASSERT_TRUE(ide::loadSettings(s, path));
+    EXPECT_EQ(s.lineNumbering, 0);
+    EXPECT_EQ(s.syntaxHighlighting, 0); // unreadable: kept
+    EXPECT_EQ(s.showHints, 1);
+    EXPECT_EQ(s.resolution, 1024); // never read back
+    EXPECT_EQ(s.lastProject, "");
 }
 
 TEST_F(SettingsFile, DefaultsDifferFromStartValuesAndKeepLastProject) {
-    settings().lastProject = "/p/demo.prj";
-    settings().restoreDefaults = 1;
-    settings().lineNumbering = 0;
-    ASSERT_TRUE(ide::writeDefaultSettings(path));
-    EXPECT_EQ(settings().restoreDefaults, 0);
-    EXPECT_EQ(settings().lineNumbering, 0); // the file only, not the fields
+    s.lastProject = "/p/demo.prj";
+    s.restoreDefaults = 1;
+    s.lineNumbering = 0;
+    ASSERT_TRUE(ide::writeDefaultSettings(s, path));
+    EXPECT_EQ(s.restoreDefaults, 0);
+    EXPECT_EQ(s.lineNumbering, 0); // the file only, not the fields
     const std::string text = read();
     EXPECT_NE(text.find("Suppress Debug BP Messages = 1\r\n"), std::string::npos);
     EXPECT_NE(text.find("Line numbering includes gray = 1\r\n"), std::string::npos);
     EXPECT_NE(text.find("Show select dialog = 0\r\n"), std::string::npos);
     EXPECT_NE(text.find("Last project = \"/p/demo.prj\"\r\n"), std::string::npos);
-    ASSERT_TRUE(ide::loadSettings(path));
-    EXPECT_EQ(settings().lineNumbering, 1);
-    EXPECT_EQ(settings().suppressDebugBpMessages, 1);
+    ASSERT_TRUE(ide::loadSettings(s, path));
+    EXPECT_EQ(s.lineNumbering, 1);
+    EXPECT_EQ(s.suppressDebugBpMessages, 1);
 }
 
 } // namespace

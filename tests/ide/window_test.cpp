@@ -1,11 +1,13 @@
+#include "app/shell_state.h"
 #include "ide_fixture.h"
-#include "main_window.h"
-#include "panel_loader.h"
-#include "settings.h"
-#include "shell_state.h"
+#include "settings/settings.h"
+#include "shell/main_window.h"
+#include "shell/panel_loader.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QToolBar>
 #include <Qsci/qscilexer.h>
@@ -14,20 +16,19 @@
 namespace ide::test {
 namespace {
 
-using MainWindow = IdeTest;
-
-QWidget* child(const char* name) {
-    return control<QWidget>(shell().mainPanel, name);
-}
-
-// Resizes the window and lets every page lay itself out.
-void resizeWindow(int width, int height) {
-    shell().mainPanel->resize(width, height);
-    for (int page : {1, 2, 0}) {
-        showPage(page);
-        settle();
+class MainWindowTest : public IdeTest {
+protected:
+    QWidget* child(const char* name) const { return find<QWidget>(name); }
+    // Resizes the window and lets every page lay itself out.
+    void resizeWindow(int width, int height) {
+        window()->resize(width, height);
+        for (int page : {1, 2, 0}) {
+            main().showPage(page);
+            settle();
+        }
     }
-}
+};
+using MainWindow = MainWindowTest;
 
 TEST_F(MainWindow, SizesBelow800x600SnapBack) {
     ASSERT_EQ(start(), StartResult::mainWindow);
@@ -49,7 +50,7 @@ TEST_F(MainWindow, PagesKeepTheirControlsAnchoredWhenResized) {
         QWidget* exit = child("exitButton");
         EXPECT_EQ(exit->y(), panel->height() - exit->height() - 10);
 
-        QWidget* assembler = mainPage(0);
+        QWidget* assembler = main().mainPage(0);
         int w = assembler->width(), h = assembler->height();
         QWidget* messages = child("asmMessages");
         int m = messages->height();
@@ -61,7 +62,7 @@ TEST_F(MainWindow, PagesKeepTheirControlsAnchoredWhenResized) {
         // The editor fills its tab page.
         EXPECT_EQ(child("editor0")->size(), child("editorPage0")->size());
 
-        QWidget* debugger = mainPage(1);
+        QWidget* debugger = main().mainPage(1);
         w = debugger->width(), h = debugger->height();
         EXPECT_EQ(child("listingTabs")->geometry(), QRect(0, 0, w, h - 320));
         EXPECT_EQ(child("dbgHexView")->width(), w - 30);
@@ -69,7 +70,7 @@ TEST_F(MainWindow, PagesKeepTheirControlsAnchoredWhenResized) {
         EXPECT_EQ(child("xValue")->y(), h - 95);
         EXPECT_EQ(child("zValue")->y(), h - 55);
 
-        QWidget* download = mainPage(2);
+        QWidget* download = main().mainPage(2);
         w = download->width(), h = download->height();
         QWidget* log = child("downloadMessages");
         m = log->height();
@@ -92,36 +93,48 @@ TEST_F(MainWindow, PagesKeepTheirControlsAnchoredWhenResized) {
 }
 
 TEST_F(MainWindow, PageChangesRefreshTheDebuggerAndDownloadPages) {
-    int debuggerRefreshes = 0, downloadRefreshes = 0;
-    hooks().refreshDebuggerPage = [&] { ++debuggerRefreshes; };
-    hooks().prepareDownloadPage = [&] { ++downloadRefreshes; };
     ASSERT_EQ(start(), StartResult::mainWindow);
-    auto* tabs = control<QTabWidget>(window(), "mainTabs");
+    auto* tabs = find<QTabWidget>("mainTabs");
     tabs->setCurrentIndex(1);
-    EXPECT_EQ(shell().activePage, 1);
-    EXPECT_EQ(debuggerRefreshes, 1);
+    EXPECT_EQ(app->shell().activePage, 1);
+    // Without a build's debug file the Debugger page shows only its hint.
+    EXPECT_TRUE(child("debuggerHint")->isVisibleTo(window()));
+    EXPECT_FALSE(child("singleStepButton")->isVisibleTo(window()));
     tabs->setCurrentIndex(2);
-    EXPECT_EQ(shell().activePage, 2);
-    EXPECT_EQ(downloadRefreshes, 1);
-    showAssemblerPage();
-    EXPECT_EQ(shell().activePage, 0);
-    EXPECT_EQ(frontPage(), 0);
-    EXPECT_EQ(debuggerRefreshes + downloadRefreshes, 2); // showAssemblerPage refreshes nothing
+    EXPECT_EQ(app->shell().activePage, 2);
+    EXPECT_TRUE(child("noHexText")->isVisibleTo(window()));
+    EXPECT_FALSE(child("hexView")->isVisibleTo(window()));
+    main().showAssemblerPage();
+    EXPECT_EQ(app->shell().activePage, 0);
+    EXPECT_EQ(main().frontPage(), 0);
 
-    control<QAction>(window(), "mViewDownload")->trigger();
-    EXPECT_EQ(frontPage(), 2);
-    EXPECT_EQ(downloadRefreshes, 2);
-    control<QAction>(window(), "mViewDebugger")->trigger();
-    EXPECT_EQ(frontPage(), 1);
-    EXPECT_EQ(debuggerRefreshes, 2);
-    control<QAction>(window(), "mViewAssembler")->trigger();
-    EXPECT_EQ(shell().activePage, 0);
+    // A hex file and a user EEPROM file: the Download page shows both when it comes up.
+    app->build().hexFilePath = writeFile("prog.hex", "0000: 70 00\n");
+    app->build().eprFilePath = writeFile("prog.epr", "00: 01\n");
+    find<QAction>("mViewDownload")->trigger();
+    EXPECT_EQ(main().frontPage(), 2);
+    auto* hex = find<QsciScintilla>("hexView");
+    EXPECT_TRUE(hex->isVisibleTo(window()));
+    EXPECT_EQ(hex->text(), "0000: 70 00\n");
+    EXPECT_TRUE(hex->isReadOnly());
+    EXPECT_EQ(findIn<QLabel>(window(), "hexFileName")->text(), app->build().hexFilePath);
+    EXPECT_TRUE(child("userEepromTable")->isVisibleTo(window()));
+    EXPECT_FALSE(child("noHexText")->isVisibleTo(window()));
+
+    app->build().dbgFilePath = writeFile("prog.dbg", "");
+    find<QAction>("mViewDebugger")->trigger();
+    EXPECT_EQ(main().frontPage(), 1);
+    EXPECT_FALSE(child("debuggerHint")->isVisibleTo(window()));
+    EXPECT_TRUE(child("singleStepButton")->isVisibleTo(window()));
+    EXPECT_FALSE(child("runningText")->isVisibleTo(window()));
+    find<QAction>("mViewAssembler")->trigger();
+    EXPECT_EQ(app->shell().activePage, 0);
 }
 
 TEST_F(MainWindow, HexViewsAreReadOnlyAndStyledAsHexFromTheFirstStart) {
     ASSERT_EQ(start(), StartResult::mainWindow);
     for (const char* name : {"hexView", "dbgHexView"}) {
-        auto* hex = control<QsciScintilla>(window(), name);
+        auto* hex = find<QsciScintilla>(name);
         ASSERT_NE(hex, nullptr) << name;
         EXPECT_TRUE(hex->isReadOnly()) << name;
         ASSERT_NE(hex->lexer(), nullptr) << name;
@@ -131,8 +144,8 @@ TEST_F(MainWindow, HexViewsAreReadOnlyAndStyledAsHexFromTheFirstStart) {
 
 TEST_F(MainWindow, TitleNamesTheLastProject) {
     ASSERT_EQ(start(), StartResult::mainWindow);
-    settings().lastProject = "/work/demo.prj";
-    updateWindowTitle();
+    app->settings().setLastProject("/work/demo.prj");
+    main().updateWindowTitle();
     EXPECT_EQ(window()->windowTitle(), "KZ71 Assembler - /work/demo.prj");
 }
 
@@ -143,8 +156,8 @@ TEST_F(MainWindow, TooltipsFollowTheSetting) {
     EXPECT_EQ(child("resetInterfaceButton")->toolTip(),
               "Reset USB interface and message output box");
     EXPECT_EQ(child("statusLamp")->toolTip(), "Indicator shows status of last performed action");
-    settings().showTooltips = 0;
-    setTooltips();
+    setSetting(&Settings::showTooltips, 0);
+    main().setTooltips();
     EXPECT_TRUE(child("compileButton")->toolTip().isEmpty());
     EXPECT_TRUE(child("statusLamp")->toolTip().isEmpty());
 }
@@ -157,7 +170,7 @@ TEST_F(MainWindow, AMaximizedWindowStaysMaximizedAcrossAStart) {
     window()->showNormal();
     settle();
     EXPECT_EQ(settings().windowStatus, 0);
-    discardPanels();
+    app->discardPanels();
 
     writeFile("settings.ini", "[Window]\nWindowstatus = 1\nAllow maximization = 0\n");
     ASSERT_EQ(start(), StartResult::mainWindow);
@@ -165,29 +178,101 @@ TEST_F(MainWindow, AMaximizedWindowStaysMaximizedAcrossAStart) {
     EXPECT_FALSE(window()->windowFlags() & Qt::WindowMaximizeButtonHint);
 }
 
-TEST_F(MainWindow, MenuItemsAndToolbarButtonsReachTheirCallbacks) {
+TEST_F(MainWindow, ToolbarButtonsAreTheMenuItemsThemselves) {
     ASSERT_EQ(start(), StartResult::mainWindow);
     auto* bar = window()->findChild<QToolBar*>("asmToolbar");
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->windowTitle(), "ASM Toolbar");
     EXPECT_EQ(bar->iconSize(), QSize(22, 22));
-    QStringList texts;
-    for (QAction* a : bar->actions())
-        if (!a->isSeparator()) texts << a->text();
-    EXPECT_EQ(texts.size(), 24);
-    EXPECT_EQ(texts.first(), "New File");
-    EXPECT_EQ(texts.last(), "Close File");
-    EXPECT_FALSE(bar->findChild<QAction*>("tb_mFileNew")->icon().isNull());
+    QStringList tips, items;
+    for (QAction* a : bar->actions()) {
+        if (a->isSeparator()) continue;
+        tips << a->toolTip();
+        items << a->objectName();
+        EXPECT_FALSE(a->icon().isNull()) << qPrintable(a->objectName());
+    }
+    EXPECT_EQ(tips.size(), 24);
+    EXPECT_EQ(tips.first(), "New File");
+    EXPECT_EQ(tips.last(), "Close File");
+    EXPECT_EQ(items.first(), "mFileNew");
+    EXPECT_EQ(items.last(), "mFileClose");
     // In English the Language button switches to Chinese.
-    EXPECT_NE(bar->findChild<QAction*>("tb_mToolsLanguagesChinese"), nullptr);
+    EXPECT_TRUE(items.contains("mToolsLanguagesChinese"));
+    EXPECT_FALSE(items.contains("mToolsLanguagesEnglish"));
 
-    EXPECT_TRUE(control<QAction>(window(), "mFileNew")->isEnabled());
-    bar->findChild<QAction*>("tb_mFileNew")->trigger();
-    EXPECT_EQ(control<QTabWidget>(window(), "editorTabs")->count(), 2);
-    // Commands that are not part of this program yet are dimmed rather than silently dead.
-    EXPECT_FALSE(control<QAction>(window(), "mAssemblerCompile")->isEnabled());
-    EXPECT_FALSE(bar->findChild<QAction*>("tb_mAssemblerCompile")->isEnabled());
-    EXPECT_EQ(control<QAction>(window(), "mEditFindReplace")->shortcut(), QKeySequence("Ctrl+H"));
+    EXPECT_EQ(find<QAction>("mEditFindReplace")->shortcut(), QKeySequence("Ctrl+H"));
+    EXPECT_TRUE(find<QAction>("mFileNew")->isEnabled());
+    find<QAction>("mFileNew")->trigger();
+    EXPECT_EQ(find<QTabWidget>("editorTabs")->count(), 2);
+}
+
+// A command that is not part of the program yet is dimmed in its menu, on the toolbar and on
+// its page alike; once defined, all three come alive together, and run the same command.
+TEST_F(MainWindow, CommandsAreEnabledAndDimmedInOnePlaceForMenuToolbarAndPage) {
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    auto* bar = window()->findChild<QToolBar*>("asmToolbar");
+    const std::pair<const char*, const char*> commands[] = {
+        {"mAssemblerCompile", "compileButton"},
+        {"mDownloadHexFile", "downloadButton"},
+        {"mDownloadGetDevInfo", "getDevInfoButton"},
+        {"mDownloadRdVerify", "readVerifyButton"},
+        {"mDownloadSelHexFile", "selectHexButton"},
+        {"mDownloadResetInterface", "resetInterfaceButton"},
+        {"mDebuggerRunToBP", "runToBreakpointButton"},
+        {"mDebuggerRunToCursor", "runToCursorButton"},
+        {"mDebuggerSingleStep", "singleStepButton"},
+        {"mDebuggerExitDbgMode", "exitDebugModeButton"},
+    };
+    for (const auto& [item, button] : commands) {
+        EXPECT_FALSE(find<QAction>(item)->isEnabled()) << item;
+        EXPECT_FALSE(find<QPushButton>(button)->isEnabled()) << button;
+    }
+    for (const char* button : {"newDebugCycleButton", "resetButton", "showRamContentButton"})
+        EXPECT_FALSE(find<QPushButton>(button)->isEnabled()) << button;
+    EXPECT_FALSE(find<QWidget>("clearBreakpoints")->isEnabled());
+    QWidget* toolbarDownload = bar->widgetForAction(find<QAction>("mDownloadHexFile"));
+    ASSERT_NE(toolbarDownload, nullptr);
+    EXPECT_FALSE(toolbarDownload->isEnabled());
+
+    QObject owner;
+    QList<CommandOrigin> runs;
+    app->commands().define("mDownloadHexFile", &owner,
+                           CommandTable::Run([&](CommandOrigin origin) { runs << origin; }));
+    EXPECT_TRUE(find<QAction>("mDownloadHexFile")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>("downloadButton")->isEnabled());
+    EXPECT_TRUE(toolbarDownload->isEnabled());
+    find<QPushButton>("downloadButton")->click();
+    find<QAction>("mDownloadHexFile")->trigger();
+    EXPECT_EQ(runs, (QList<CommandOrigin>{CommandOrigin::button, CommandOrigin::menu}));
+
+    app->commands().setAvailable("mDownloadHexFile", false); // e.g. Read & Verify after a reset
+    EXPECT_FALSE(find<QAction>("mDownloadHexFile")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("downloadButton")->isEnabled());
+    EXPECT_FALSE(toolbarDownload->isEnabled());
+    app->commands().setAvailable("mDownloadHexFile", true);
+    EXPECT_TRUE(find<QPushButton>("downloadButton")->isEnabled());
+}
+
+// The check marks of Tools/Resolution and Tools/Languages follow the settings only.
+TEST_F(MainWindow, CheckMarksFollowTheSettingsNotTheClicks) {
+    ASSERT_EQ(start(), StartResult::mainWindow);
+    auto* r800 = find<QAction>("toolsResolution800");
+    auto* r1024 = find<QAction>("toolsResolution1024");
+    EXPECT_TRUE(r800->isEnabled());
+    for (int click = 0; click < 2; ++click) {
+        r800->trigger();
+        r1024->trigger();
+        EXPECT_FALSE(r800->isChecked()) << click;
+        EXPECT_TRUE(r1024->isChecked()) << click;
+    }
+    auto* english = find<QAction>("mToolsLanguagesEnglish");
+    auto* chinese = find<QAction>("mToolsLanguagesChinese");
+    english->trigger();
+    EXPECT_TRUE(english->isChecked());
+    EXPECT_FALSE(chinese->isChecked());
+    setSetting(&Settings::language, 1);
+    EXPECT_FALSE(english->isChecked());
+    EXPECT_TRUE(chinese->isChecked());
 }
 
 } // namespace

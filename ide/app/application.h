@@ -1,0 +1,104 @@
+// The application object: it owns the process-wide records of the IDE and its services, and
+// hands them to the windows, pages and dialogs. Nothing else in the IDE is process-wide, so a
+// test makes one per case and throws it away afterwards.
+//
+// The records of the features still to come belong here beside the ones below: the programmer
+// link's ProgrammerSession, the Download page's DownloadImage, the debugger's DebugState and
+// AddressAssignmentTable.
+#pragma once
+
+#include "app/options.h"
+#include "app/paths.h"
+#include "app/shell_state.h"
+#include "editor/editor_setup.h"
+#include "protocol/clock.h"
+#include "settings/settings_store.h"
+#include "shell/commands.h"
+#include "shell/popups.h"
+#include "shell/user_dialogs.h"
+
+#include <QEventLoop>
+#include <QString>
+#include <memory>
+
+namespace ide {
+
+class MainWindow;
+class NotSupportedWindow;
+
+// The project's main file and the output files of the last build (the hex path may also be
+// chosen on the Download page).
+struct BuildOutputs {
+    QString mainFilePath;
+    QString hexFilePath;
+    QString eprFilePath;
+    QString dbgFilePath;
+};
+
+// What start-up learns about the machine: the primary screen and the locale's code page.
+struct Platform {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    int codePage = 1252;
+};
+
+enum class StartResult { mainWindow, notSupported, failed };
+
+class Application {
+public:
+    explicit Application(Paths paths, Options options = {});
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    const Options& options() const { return options_; }
+    Paths& paths() { return paths_; }
+    ShellState& shell() { return shell_; }
+    SettingsStore& settings() { return settings_; }
+    CommandTable& commands() { return commands_; }
+    Popups& popups() { return popups_; }
+    BuildOutputs& build() { return build_; }
+    EditorLanguages& editorLanguages() { return languages_; }
+
+    UserDialogs& dialogs() { return dialogs_ ? *dialogs_ : *qtDialogs_; }
+    // Replaces the Qt file and print dialogs (tests); nullptr restores them.
+    void setDialogs(UserDialogs* dialogs) { dialogs_ = dialogs; }
+    kz71::Clock& clock() { return clock_ ? *clock_ : *steadyClock_; }
+    // Replaces the steady clock (tests); nullptr restores it.
+    void setClock(kz71::Clock* clock) { clock_ = clock; }
+
+    // Start-up up to the event loop (app/startup.cpp). `failed` means the program ends with -1.
+    StartResult startUp(const Platform& platform);
+    // The main window, or null (before start-up, on the not-supported path, after a failure).
+    MainWindow* mainWindow() { return mainWindow_.get(); }
+    NotSupportedWindow* notSupportedWindow() { return notSupported_.get(); }
+    // Discards the windows made by startUp.
+    void discardPanels();
+
+    // Runs the event loop until quitUserInterface; returns at once if that was called before.
+    void exec();
+    // Ends the event loop once the callback that asks for it has returned; a popup it shows
+    // on the way is still shown and waited for. Nothing is asked or saved.
+    void quitUserInterface();
+    bool quitRequested() const { return quitRequested_; }
+
+private:
+    Options options_;
+    Paths paths_;
+    ShellState shell_;
+    SettingsStore settings_;
+    CommandTable commands_;
+    Popups popups_;
+    BuildOutputs build_;
+    EditorLanguages languages_;
+    std::unique_ptr<UserDialogs> qtDialogs_;
+    UserDialogs* dialogs_ = nullptr;
+    std::shared_ptr<kz71::Clock> steadyClock_;
+    kz71::Clock* clock_ = nullptr;
+    std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<NotSupportedWindow> notSupported_;
+    QEventLoop mainLoop_;
+    bool quitRequested_ = false;
+};
+
+} // namespace ide

@@ -1,0 +1,147 @@
+#include "pages/download_page.h"
+
+#include "app/application.h"
+#include "editor/editor_files.h"
+#include "editor/editor_setup.h"
+#include "editor/editor_tabs.h"
+#include "files/read_file.h"
+#include "shell/appearance.h"
+#include "shell/lamp.h"
+#include "shell/page_layout.h"
+#include "shell/panel_loader.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <Qsci/qsciscintilla.h>
+
+namespace ide {
+namespace {
+
+// From this page width on the Reset Interface button fits into the first button row.
+constexpr int wide_download_page = 894;
+constexpr int otp_index = 1;
+
+} // namespace
+
+DownloadPage::DownloadPage(Application& app, PageSwitcher& pages, WidgetBinder& binder)
+    : app_(app), pages_(pages), page_(binder.bind<QWidget>("downloadPage")),
+      getDevInfoButton_(binder.bind<QPushButton>("getDevInfoButton")),
+      downloadButton_(binder.bind<QPushButton>("downloadButton")),
+      readVerifyButton_(binder.bind<QPushButton>("readVerifyButton")),
+      selectHexButton_(binder.bind<QPushButton>("selectHexButton")),
+      resetInterfaceButton_(binder.bind<QPushButton>("resetInterfaceButton")),
+      memorySelection_(binder.bind<QComboBox>("memorySelection")),
+      readProtect_(binder.bind<QCheckBox>("readProtect")),
+      hexFileName_(binder.bind<QLabel>("hexFileName")),
+      noHexText_(binder.bind<QLabel>("noHexText")), hexView_(binder.bind<QsciScintilla>("hexView")),
+      downloadMessages_(binder.bind<QPlainTextEdit>("downloadMessages")),
+      statusLamp_(binder.bind<Lamp>("statusLamp")), statusText_(binder.bind<QLabel>("statusText")),
+      eepromLabel_(binder.bind<QLabel>("eepromLabel")),
+      eepromRangeLabel_(binder.bind<QLabel>("eepromRangeLabel")),
+      noEepromText_(binder.bind<QLabel>("noEepromText")),
+      userEepromTable_(binder.bind<QTableWidget>("userEepromTable")) {}
+
+void DownloadPage::setUp() {
+    installLayout(*page_, [this] { layout(); });
+    CommandTable& commands = app_.commands();
+    commands.attachButton("mDownloadGetDevInfo", getDevInfoButton_);
+    commands.attachButton("mDownloadHexFile", downloadButton_);
+    commands.attachButton("mDownloadRdVerify", readVerifyButton_);
+    commands.attachButton("mDownloadSelHexFile", selectHexButton_);
+    commands.attachButton("mDownloadResetInterface", resetInterfaceButton_);
+    connect(memorySelection_, &QComboBox::activated, this, &DownloadPage::mem_selected);
+    connect(readProtect_, &QCheckBox::clicked, this, &DownloadPage::rp_popup);
+}
+
+void DownloadPage::initControls() {
+    std::vector<QPushButton*> buttons{getDevInfoButton_, downloadButton_, readVerifyButton_,
+                                      selectHexButton_, resetInterfaceButton_};
+    for (QPushButton* button : buttons)
+        colourButton(*button, command_grey, {110, 24});
+    fitTexts(buttons);
+    setLampColours(*statusLamp_, lamp_on, lamp_off);
+    makeHexView(*hexView_, app_.editorLanguages());
+    QStringList rows;
+    for (int r = 0; r < 16; ++r)
+        rows << QString("%1").arg(r * 8, 2, 16, QChar('0')).toUpper();
+    userEepromTable_->setVerticalHeaderLabels(rows);
+    userEepromTable_->horizontalHeader()->setDefaultSectionSize(22);
+    userEepromTable_->verticalHeader()->setDefaultSectionSize(18);
+    userEepromTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+void DownloadPage::setTooltips(bool show) {
+    getDevInfoButton_->setToolTip(show ? QString("Get programmer information") : QString());
+    resetInterfaceButton_->setToolTip(show ? QString("Reset USB interface and message output box")
+                                           : QString());
+    statusLamp_->setToolTip(show ? QString("Indicator shows status of last performed action")
+                                 : QString());
+}
+
+void DownloadPage::prepareDownloadPage() {
+    app_.shell().activePage = downloadPageIndex;
+    pages_.showPage(downloadPageIndex);
+    const QString& hex = app_.build().hexFilePath;
+    const bool hexSelected = !hex.isEmpty();
+    if (hexSelected) {
+        makeHexView(*hexView_, app_.editorLanguages());
+        FileBytes file = readFileBytes(hex, max_source_file_bytes);
+        showSourceText(*hexView_, file.status == files::ReadStatus::ok ? file.bytes : QByteArray());
+        hexView_->setReadOnly(true);
+        hexFileName_->setText(hex);
+    }
+    hexView_->setVisible(hexSelected);
+    hexFileName_->setVisible(hexSelected);
+    noHexText_->setVisible(!hexSelected);
+    const bool eeprom = QFileInfo(app_.build().eprFilePath).isFile();
+    for (QWidget* part :
+         {static_cast<QWidget*>(userEepromTable_), static_cast<QWidget*>(eepromLabel_),
+          static_cast<QWidget*>(eepromRangeLabel_)})
+        part->setVisible(eeprom);
+    noEepromText_->setVisible(!eeprom);
+}
+
+void DownloadPage::mem_selected() {
+    readProtect_->setEnabled(memorySelection_->currentIndex() == otp_index);
+}
+
+void DownloadPage::rp_popup() {
+    if (readProtect_->isChecked())
+        app_.popups().showWarningPopup("By activating Read Protect, the OTP will be protected from "
+                                       "reading, this action can not be undone!",
+                                       read_protect_code);
+}
+
+QsciScintilla* DownloadPage::documentToPrint() {
+    prepareDownloadPage();
+    return hexView_->isHidden() ? nullptr : hexView_;
+}
+
+void DownloadPage::layout() {
+    const int w = page_->width(), h = page_->height();
+    applyAnchors(*page_);
+    const int m = downloadMessages_->height();
+    setRect(downloadMessages_, downloadMessages_->x(), h - m - 20, w - 266, m);
+    setRect(hexView_, hexView_->x(), hexView_->y(), w - 30, h - m - 150);
+    place(userEepromTable_, w - 226, h - 230);
+    place(eepromLabel_, w - 186, h - 270);
+    place(eepromRangeLabel_, w - 181, h - 250);
+    place(statusLamp_, w - 186, h - 320);
+    place(statusText_, w - 156, h - 317);
+    place(noEepromText_, w - 186, h - 170);
+    if (w > wide_download_page) {
+        resetInterfaceButton_->move(selectHexButton_->x() + 150, getDevInfoButton_->y());
+        readProtect_->move(selectHexButton_->x() + 150, readProtect_->y());
+    } else {
+        resetInterfaceButton_->move(selectHexButton_->x(), getDevInfoButton_->y() + 40);
+        readProtect_->move(selectHexButton_->x() - 100, readProtect_->y());
+    }
+}
+
+} // namespace ide

@@ -1,0 +1,98 @@
+#include "shell/popups.h"
+
+#include <QMessageBox>
+
+namespace ide {
+namespace {
+
+QMessageBox::Icon boxIcon(PopupIcon icon) {
+    switch (icon) {
+    case PopupIcon::error:
+        return QMessageBox::Critical;
+    case PopupIcon::warning:
+        return QMessageBox::Warning;
+    case PopupIcon::information:
+        return QMessageBox::Information;
+    case PopupIcon::none:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class MessageBoxHandler : public PopupHandler {
+public:
+    int show(const Popup& popup) override {
+        QMessageBox box(boxIcon(popup.icon), popup.title, popup.text);
+        switch (popup.buttons) {
+        case PopupButtons::ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case PopupButtons::yesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+        case PopupButtons::yesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+        case QMessageBox::Ok:
+            return answerYes;
+        case QMessageBox::No:
+            return answerNo;
+        default:
+            return popup.buttons == PopupButtons::yesNo ? answerNo : answerCancel;
+        }
+    }
+};
+
+} // namespace
+
+Popups::Popups() : messageBoxes_(std::make_unique<MessageBoxHandler>()) {}
+
+int Popups::showPopup(const Popup& popup) {
+    return (handler_ ? handler_ : messageBoxes_.get())->show(popup);
+}
+
+// "ivra-ASM <kind> <code>" above the text, whose last line is "<kind> <code>".
+void Popups::showCoded(PopupIcon icon, const QString& kind, const QString& text, int code) {
+    const QString tag = QString("%1 %2").arg(kind).arg(code);
+    showPopup({icon, PopupButtons::ok, "ivra-ASM " + tag, text + "\n" + tag});
+}
+
+void Popups::showErrorPopup(const QString& message, int code, int returnValue,
+                            const QString& detail) {
+    // One arg() call, so a "%1" inside the message or the detail stays as it is.
+    const QString text =
+        returnValue != 0 && !detail.isEmpty()
+            ? QString("%1 (Return value %2)\n%3").arg(message, QString::number(returnValue), detail)
+            : message;
+    showCoded(PopupIcon::error, "Error", text, code);
+}
+
+void Popups::showWarningPopup(const QString& message, int code) {
+    showCoded(PopupIcon::warning, "Warning", message, code);
+}
+
+void Popups::showInfoPopup(const QString& message, int code) {
+    showCoded(PopupIcon::information, "Info", message, code);
+}
+
+void Popups::showMessagePopup(const QString& title, const QString& text) {
+    showPopup({PopupIcon::none, PopupButtons::ok, title, text});
+}
+
+bool Popups::askYesNo(const QString& title, const QString& text) {
+    return showPopup({PopupIcon::none, PopupButtons::yesNo, title, text}) == answerYes;
+}
+
+PopupAnswer Popups::askSaveChanges() {
+    int answer = showPopup({PopupIcon::none, PopupButtons::yesNoCancel, "Save Changes",
+                            "Edit buffer was modified. Save?"});
+    return answer == answerYes ? answerYes : answer == answerNo ? answerNo : answerCancel;
+}
+
+} // namespace ide
