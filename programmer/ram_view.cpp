@@ -49,10 +49,12 @@ RamCellLayout ramCellLayout(int address) {
     return layout;
 }
 
-void readRamCells(ProgrammerLink& link, DebuggerView& view, RamWindow& window) {
+bool readRamCells(ProgrammerLink& link, DebuggerView& view, RamWindow& window) {
+    bool complete = true;
     for (int a = 0; a < RamWindow::cell_count; ++a) {
         if (ramRegion(a) == RamRegion::reserved) continue;
         const Reply reply = cmd::readRegister(link, static_cast<std::uint8_t>(a));
+        complete = complete && reply.complete(3);
         auto& cached = window.cache[static_cast<std::size_t>(a)];
         if (!window.fullRefresh && reply.bytes == cached) continue;
         view.setRamCell(
@@ -60,6 +62,7 @@ void readRamCells(ProgrammerLink& link, DebuggerView& view, RamWindow& window) {
         cached = reply.bytes;
     }
     window.fullRefresh = false;
+    return complete;
 }
 
 bool ramWindowMayOpen(Debugger& d) {

@@ -36,8 +36,9 @@ struct RamWindow {
 };
 
 // Reads every cell outside the reserved ranges (236 transfers) and writes the cells whose value
-// changed, or all of them on a full refresh, as "0x" and 6 lower-case hex digits.
-void readRamCells(ProgrammerLink& link, DebuggerView& view, RamWindow& window);
+// changed, or all of them on a full refresh, as "0x" and 6 lower-case hex digits. True when every
+// read brought its three bytes (the window shows what came either way).
+bool readRamCells(ProgrammerLink& link, DebuggerView& view, RamWindow& window);
 
 // The window's commands, on the debugger's records.
 struct Debugger;

@@ -4,6 +4,7 @@
 #include "programmer/breakpoints.h"
 #include "programmer/debug_messages.h"
 #include "programmer/download_frame.h"
+#include "test_programs.h"
 
 #include <filesystem>
 
@@ -12,16 +13,7 @@ namespace {
 using namespace programmer;
 namespace message = programmer::debug_message;
 
-// 21 bytes: addresses 0, 4, 5, 9, 0x0A, 0x0E, 0x10 and the final stop at 0x14.
-const std::string counting = "; counts z up to 3\n"
-                             "\tmove x, 5\n"
-                             "\tincr x\n"
-                             "\tadd y, 3\n"
-                             "loop:\tincr z\n"
-                             "\tcompare z, 3\n"
-                             "\tgotoNE loop\n"
-                             "\tmove r, 9\n"
-                             "\tstop\n";
+const std::string& counting = counting_program;
 // Never ends: x counts up for ever.
 const std::string endless = "\tmove y, 1\n"
                             "again:\tincr x\n"
