@@ -6,7 +6,24 @@
 // One Debugger serves one page for its whole life; it is the link's DebugModeControl, so the
 // debugger's open of the programmer enters debug mode through it and every download ends its
 // session. The run commands are in run_control.h, breakpoints in breakpoints.h, the registers
-// in registers.h, the RAM window in ram_view.h.
+// in registers.h, the RAM window in ram_view.h; what the page shows is debugger_view.h.
+//
+// How the Debugger page drives it (every call on the user-interface thread):
+// - refreshDebuggerPage: set hexFilePath, dbgFilePath and settings from the shell; when
+//   state.debugPageReady is false: debugFileExists() ? loadDebugProgram() : show only the hint.
+// - cbSingleStep, cbRunToBreakpoint, cbRunToCursor: singleStep(), runToBreakpoint(),
+//   runToCursor(active tab, cursor line from 1), with the button in its running colour meanwhile.
+// - cbNewDbgCycle, cbResetBtn, cbExitDbgMode: newDebugCycle(), resetChip(), exitDebugMode().
+// - a double-click in a listing: toggleBreakpoint(tab, selection end line, column); a click in
+//   the margin: toggleBreakpointAtLine(tab, line from 1). The clear-breakpoints picture:
+//   clearAllBP().
+// - cbTabDebEvent: show state.listingFiles[active tab].path in the listing name.
+// - "Show RAM Content": if ramWindowMayOpen(), open the window, colour its cells by
+//   ramCellLayout(), then ramWindowOpened(); "Refresh": refreshRamContent(); "Close": discard
+//   the window, then ramWindowClosed().
+// - the end of its blink timer: nothing to tell; blinkingHexLine() answers from the timer.
+// - before a download, after a build, on reload and quit: endDebugSession() (the link's
+//   DebugModeControl does it for downloads).
 #pragma once
 
 #include "programmer/address_table.h"
