@@ -16,7 +16,8 @@
 // - showErrorPopup / showWarningPopup / showInfoPopup with the codes of debug_messages.h;
 // - setBusy(true) when a run command starts stepping, setBusy(false) when it ends;
 // - progress(done, total) every few steps of a run: `done` is the time the run has taken and
-//   `total` its time limit, both in milliseconds. The page processes pending events there
+//   `total` its time limit, both in milliseconds (for several single steps in a row: the steps
+//   made and the steps asked for). The page processes pending events there
 //   (repaints; user input stays blocked as during any long operation) and keeps it cheap: it is
 //   called about every 16 steps, so it should do real work only when some 40 ms have passed.
 //

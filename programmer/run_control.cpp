@@ -178,7 +178,6 @@ bool atEndOfProgram(const DownloadImage& image, std::int32_t address) {
 RunOutcome singleStep(Debugger& d, int count) {
     if (!prepareToRun(d, step_abort)) return {};
     BusyWhileRunning busy(d.link.report);
-    RunClock clock(d);
     RunOutcome outcome{StopReason::step, d.state.previousAddress};
     for (int steps = 1; steps <= count; ++steps) {
         const std::int32_t a = stepOverLine(d);
@@ -191,7 +190,9 @@ RunOutcome singleStep(Debugger& d, int count) {
             showEndOfProgram(d);
             return {StopReason::end, a};
         }
-        clock.keepAlive(steps);
+        if (steps % keep_alive_steps == 0)
+            d.link.report.progress(static_cast<std::size_t>(steps),
+                                   static_cast<std::size_t>(count));
     }
     return outcome;
 }
