@@ -60,7 +60,7 @@ int runCommand(const CommandSpec& command, const CommandLine& line,
 std::string helpText() {
     std::string text =
         "Usage: kz71prog [--simulator] [--trace] [--device RESOURCE] [--iic ADDRESS] COMMAND\n"
-        "Programs and verifies the KZ71 through its USB programmer.\n\nCommands:\n";
+        "Programs, verifies and debugs the KZ71 through its USB programmer.\n\nCommands:\n";
     for (const CommandSpec& command : commandTable())
         text += "  " + std::string(command.synopsis) + "\n";
     text += "\nOptions:\n"
@@ -73,6 +73,14 @@ std::string helpText() {
             "  --read-protect     protect the OTP from reading (cannot be undone)\n"
             "  --epr FILE.epr     also write the user EEPROM cells of FILE.epr\n"
             "  --yes              confirm programming the OTP without asking\n"
+            "\nDebug actions (run in the order given; FILE.dbg lies beside FILE.hex):\n"
+            "  --break FILE:LINE  set or clear the breakpoint of a source line\n"
+            "  --step N           N single steps\n"
+            "  --run              run to a breakpoint\n"
+            "  --run-to FILE:LINE run to a source line\n"
+            "  --new-cycle        a new debug cycle (power and init reset; breakpoints cleared)\n"
+            "  --reset            the reset pulse\n"
+            "  --ram              print the 256 RAM cells\n"
             "  -h, --help         this text\n"
             "  -v, --version      the version\n"
             "\nExit status: 0 success, 1 the operation failed, 2 wrong usage or an unreadable\n"

@@ -100,7 +100,7 @@ std::optional<CommandArguments> CommandArguments::parse(std::span<const std::str
             error = argument + " needs a value";
             return std::nullopt;
         }
-        if (result.has(argument)) {
+        if (!spec->repeatable && result.has(argument)) {
             error = argument + " is given twice";
             return std::nullopt;
         }

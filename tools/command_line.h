@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kz71prog {
@@ -37,10 +38,12 @@ std::optional<CommandLine> parseCommandLine(std::span<const std::string> argumen
 // A number in decimal or with 0x in hexadecimal, up to `limit`.
 std::optional<std::uint32_t> parseNumber(std::string_view text, std::uint32_t limit);
 
-// One option of a command: a flag, or one that takes a value ("--memory otp").
+// One option of a command: a flag, or one that takes a value ("--memory otp"); a repeatable one
+// may be given any number of times (the debug command's actions).
 struct OptionSpec {
     std::string_view name;
     bool takesValue = false;
+    bool repeatable = false;
 };
 
 // A command's arguments split into positional ones and options.
@@ -54,6 +57,8 @@ public:
     // The option's value, or `fallback` when it was not given.
     std::string value(std::string_view name, std::string_view fallback = {}) const;
     bool has(std::string_view name) const;
+    // Every option in the order given, with its value ("" for flags).
+    const std::vector<std::pair<std::string, std::string>>& options() const { return options_; }
 
 private:
     std::vector<std::string> positional_;

@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "debug_command.h"
 #include "programmer/download_commands.h"
 #include "programmer/session.h"
 #include "programmer/text_file.h"
@@ -32,16 +33,6 @@ std::optional<TargetMemory> memoryOf(const CommandArguments& arguments, std::str
     return std::nullopt;
 }
 
-// An input file kz71prog reads: a regular file of reasonable size.
-bool readable(const std::string& path, std::string& error) {
-    std::error_code problem;
-    if (std::filesystem::is_regular_file(path, problem) &&
-        std::filesystem::file_size(path, problem) <= programmer::text_file_limit && !problem)
-        return true;
-    error = "cannot read '" + path + "' (not a regular file, missing or too large)";
-    return false;
-}
-
 int listProgrammers(CommandContext& context, const CommandArguments&, std::string&) {
     std::vector<std::string> names;
     const ViStatus status = programmer::findProgrammers(names);
@@ -64,8 +55,8 @@ int download(CommandContext& context, const CommandArguments& arguments, std::st
                                         arguments.positional().at(0), arguments.value("--epr")};
     if (request.readProtect && *memory != TargetMemory::otp)
         return usage(error, "--read-protect goes with --memory otp");
-    if (!readable(request.hexFilePath, error)) return exit_usage;
-    if (arguments.has("--epr") && !readable(request.eprFilePath, error)) return exit_usage;
+    if (!readableInput(request.hexFilePath, error)) return exit_usage;
+    if (arguments.has("--epr") && !readableInput(request.eprFilePath, error)) return exit_usage;
     if (*memory == TargetMemory::otp && !arguments.has("--yes") && !context.inputIsTerminal)
         return usage(error, "programming the OTP cannot be undone: give --yes to confirm when "
                             "standard input is not a terminal");
@@ -80,22 +71,32 @@ int verify(CommandContext& context, const CommandArguments& arguments, std::stri
     const auto memory = memoryOf(arguments, error);
     if (!memory) return exit_usage;
     const std::string& hexFile = arguments.positional().at(0);
-    if (!readable(hexFile, error)) return exit_usage;
+    if (!readableInput(hexFile, error)) return exit_usage;
     // The image to compare with is the file given, as the last download would have loaded it.
     programmer::DownloadImage image;
     if (programmer::loadHexImage(context.link, image, hexFile) != 0) return exit_failed;
     return programmer::readAndVerify(context.link, image, *memory) ? exit_success : exit_failed;
 }
 
-constexpr std::array<CommandSpec, 4> commands{{
+constexpr std::array<CommandSpec, 5> commands{{
     {"list", "list", {}, 0, 0, listProgrammers},
     {"info", "info", {}, 0, 0, deviceInfo},
     {"download", "download FILE.hex [--memory spi|otp] [--read-protect] [--epr FILE.epr] [--yes]",
      download_options, 1, 1, download},
     {"verify", "verify FILE.hex [--memory spi|otp]", verify_options, 1, 1, verify},
+    {"debug", "debug FILE.hex [ACTION]...", debug_options, 1, 1, debugProgram},
 }};
 
 } // namespace
+
+bool readableInput(const std::string& path, std::string& error) {
+    std::error_code problem;
+    if (std::filesystem::is_regular_file(path, problem) &&
+        std::filesystem::file_size(path, problem) <= programmer::text_file_limit && !problem)
+        return true;
+    error = "cannot read '" + path + "' (not a regular file, missing or too large)";
+    return false;
+}
 
 std::span<const CommandSpec> commandTable() {
     return commands;

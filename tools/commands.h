@@ -7,6 +7,7 @@
 #include "programmer/programmer_link.h"
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace kz71prog {
@@ -34,5 +35,8 @@ struct CommandSpec {
 
 std::span<const CommandSpec> commandTable();
 const CommandSpec* findCommand(std::string_view name);
+
+// An input file kz71prog reads: a regular file of reasonable size. Otherwise `error` says so.
+bool readableInput(const std::string& path, std::string& error);
 
 } // namespace kz71prog
