@@ -88,10 +88,11 @@ public:
     bool claimable() const override { return !owner_.simulator_.faults().heldByOtherProgram(); }
     void problem(const std::string& what) override { owner_.problem(what); }
 
+    std::uint32_t device() const { return device_; }
     const DeviceIdentity& identity() const { return identity_; }
     UMockdevIoctlBase* ioctlBase() const { return handler_.ioctlBase(); }
 
-    EmulatedBus::Place place;
+    DevicePlace place;
 
 private:
     EmulatedProgrammer& owner_;
@@ -103,7 +104,7 @@ private:
 EmulatedProgrammer::EmulatedProgrammer(EmulatedBus& bus, sim::SimConfig config,
                                        std::shared_ptr<kz71::Clock> clock)
     : bus_(bus), simulator_(std::move(config), std::move(clock)), port_(bus.takePort()) {
-    attach();
+    plugIn(simulator_.devices().front());
 }
 
 EmulatedProgrammer::~EmulatedProgrammer() {
@@ -114,39 +115,72 @@ EmulatedProgrammer::~EmulatedProgrammer() {
 }
 
 std::string EmulatedProgrammer::resourceName() const {
+    std::lock_guard lock(list_mutex_);
     const DeviceIdentity& identity = attachments_.back()->identity();
     char head[32];
     std::snprintf(head, sizeof head, "USB0::0x%04X::0x%04X::", identity.vendor, identity.product);
     return head + identity.serial + "::RAW";
 }
 
-void EmulatedProgrammer::attach() {
-    const std::vector<sim::DeviceInfo> devices = simulator_.devices();
-    if (devices.empty()) std::abort(); // the simulator was unplugged behind the bridge's back
-    auto attachment = std::make_unique<Attachment>(*this, devices.front());
-    attachment->place = bus_.add(port_, attachment->identity(), attachment->ioctlBase());
-    bus_.announce(attachment->place);
-    attachments_.push_back(std::move(attachment));
-    plugged_ = true;
+bool EmulatedProgrammer::plugged() const {
+    std::lock_guard lock(list_mutex_);
+    return plugged_;
+}
+
+// The simulator's device comes onto the bus under a free address, with an "add" uevent.
+void EmulatedProgrammer::plugIn(const sim::DeviceInfo& device) {
+    auto made = std::make_unique<Attachment>(*this, device);
+    Attachment& attachment = *made;
+    {
+        std::lock_guard lock(list_mutex_);
+        attachments_.push_back(std::move(made));
+        plugged_ = true;
+    }
+    const DevicePlace place = bus_.add(port_, attachment.identity(), attachment.ioctlBase());
+    {
+        std::lock_guard lock(list_mutex_);
+        attachment.place = place;
+    }
+    bus_.announce(place);
+}
+
+// The place of the device on the bus now, or nothing when it is not plugged in; it is not
+// plugged in afterwards.
+std::optional<DevicePlace> EmulatedProgrammer::takeOffBus() {
+    std::lock_guard lock(list_mutex_);
+    if (!plugged_) return std::nullopt;
+    plugged_ = false;
+    return attachments_.back()->place;
 }
 
 void EmulatedProgrammer::unplug() {
-    if (!plugged_) return;
     {
         std::lock_guard lock(mutex_);
         simulator_.unplug();
     }
-    bus_.remove(attachments_.back()->place);
-    plugged_ = false;
+    if (const auto place = takeOffBus()) bus_.remove(*place);
 }
 
 void EmulatedProgrammer::plug() {
-    if (plugged_) return;
+    if (plugged()) return;
+    std::unique_lock lock(mutex_);
+    simulator_.plug();
+    const sim::DeviceInfo device = simulator_.devices().front();
+    lock.unlock(); // the testbed may need umockdev's thread, which runs the handlers
+    plugIn(device);
+}
+
+// A device that starts new firmware leaves the bus and comes back as another one, as the loader
+// does once the programmer's firmware runs. Called on umockdev's thread by a handler.
+void EmulatedProgrammer::followReenumeration() {
+    const std::vector<sim::DeviceInfo> devices = simulator_.devices();
     {
-        std::lock_guard lock(mutex_);
-        simulator_.plug();
+        std::lock_guard lock(list_mutex_);
+        if (!plugged_ || devices.empty() || devices.front().id == attachments_.back()->device())
+            return;
     }
-    attach();
+    if (const auto place = takeOffBus()) bus_.remove(*place);
+    plugIn(devices.front());
 }
 
 std::vector<std::string> EmulatedProgrammer::problems() const {
@@ -175,7 +209,9 @@ ControlAnswer EmulatedProgrammer::answer(std::uint32_t device, const wire::Contr
         problem("unexpected class request " + setupText(setup));
         return {Completion::stall, 0};
     }
-    return fromSimulator(simulator_.control(device, setup, out, in));
+    const ControlAnswer answer = fromSimulator(simulator_.control(device, setup, out, in));
+    followReenumeration();
+    return answer;
 }
 
 // The descriptors the host asks the device itself for: libusb reads the serial number string
@@ -238,8 +274,8 @@ void EmulatedBus::releasePort(unsigned port) {
     ports_in_use_.at(port - 1) = false;
 }
 
-EmulatedBus::Place EmulatedBus::add(unsigned port, const DeviceIdentity& identity,
-                                    UMockdevIoctlBase* handler) {
+DevicePlace EmulatedBus::add(unsigned port, const DeviceIdentity& identity,
+                             UMockdevIoctlBase* handler) {
     // The next free address after the last one given, as a hub hands them out.
     addresses_in_use_.resize(last_address + 1, false);
     unsigned address = last_address_;
@@ -250,7 +286,7 @@ EmulatedBus::Place EmulatedBus::add(unsigned port, const DeviceIdentity& identit
     addresses_in_use_[address] = true;
     last_address_ = address;
 
-    Place place;
+    DevicePlace place;
     place.address = address;
     char text[64];
     std::snprintf(text, sizeof text, "/sys/devices/%u-%u", bus_number, port);
@@ -267,13 +303,13 @@ EmulatedBus::Place EmulatedBus::add(unsigned port, const DeviceIdentity& identit
     return place;
 }
 
-void EmulatedBus::remove(const Place& place) {
+void EmulatedBus::remove(const DevicePlace& place) {
     // The uevent reads the device's sysfs folder: it goes first.
     uevent(place.syspath, "remove");
     umockdev_testbed_remove_device(testbed_, place.syspath.c_str());
 }
 
-void EmulatedBus::release(const Place& place) {
+void EmulatedBus::release(const DevicePlace& place) {
     umockdev_testbed_detach_ioctl(testbed_, place.devnode.c_str(), nullptr);
     addresses_in_use_.at(place.address) = false;
 }

@@ -17,12 +17,20 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace usb_bus {
 
 class EmulatedBus;
+
+// Where a plugged device sits: its address, sysfs path and device node.
+struct DevicePlace {
+    unsigned address = 0;
+    std::string syspath;
+    std::string devnode;
+};
 
 class EmulatedProgrammer {
 public:
@@ -39,10 +47,11 @@ public:
 
     // Pulling the cable: open nodes answer ENODEV from now on, a "remove" uevent goes out and
     // the device leaves sysfs. Plugging it back adds it under a new address with an "add"
-    // uevent; the programmer restarts as after power-on.
+    // uevent; the programmer restarts as after power-on. When the simulated device itself
+    // changes (the loader starts the programmer's firmware), it re-enumerates the same way.
     void unplug();
     void plug();
-    bool plugged() const { return plugged_; }
+    bool plugged() const;
 
     // Everything a correct host would never have done (unknown ioctls and requests), in order.
     std::vector<std::string> problems() const;
@@ -55,10 +64,15 @@ private:
                                   std::span<std::uint8_t> in);
     bool onBus(std::uint32_t device) const;
     void problem(const std::string& what);
-    void attach();
+    void plugIn(const sim::DeviceInfo& device);
+    std::optional<DevicePlace> takeOffBus();
+    void followReenumeration();
 
     EmulatedBus& bus_;
-    mutable std::mutex mutex_; // the simulator and the handlers' state
+    // The simulator and the handlers' state: held by a handler while it answers, and never by
+    // this thread while it calls the testbed (umockdev's thread runs the handlers).
+    mutable std::mutex mutex_;
+    mutable std::mutex list_mutex_; // the attachments and plugged_
     sim::Simulator simulator_;
     unsigned port_;
     bool plugged_ = false;
@@ -79,21 +93,15 @@ public:
     bool available() const { return unavailable_.empty(); }
     const std::string& unavailableReason() const { return unavailable_; }
 
-    // Where a plugged device sits: sysfs path and device node.
-    struct Place {
-        unsigned address = 0;
-        std::string syspath;
-        std::string devnode;
-    };
     unsigned takePort();
     void releasePort(unsigned port);
     // Adds the device's sysfs entry and node under a free address and attaches `handler`.
-    Place add(unsigned port, const DeviceIdentity& identity, UMockdevIoctlBase* handler);
+    DevicePlace add(unsigned port, const DeviceIdentity& identity, UMockdevIoctlBase* handler);
     // Sends the "remove" uevent, then removes the sysfs entry (the node stays attached).
-    void remove(const Place& place);
-    void announce(const Place& place) { uevent(place.syspath, "add"); }
+    void remove(const DevicePlace& place);
+    void announce(const DevicePlace& place) { uevent(place.syspath, "add"); }
     // Detaches the node's handler and frees its address.
-    void release(const Place& place);
+    void release(const DevicePlace& place);
 
 private:
     EmulatedBus();

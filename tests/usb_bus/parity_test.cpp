@@ -6,8 +6,10 @@
 #include "bus_fixture.h"
 #include "link_fixture.h"
 #include "programmer/download_commands.h"
+#include "programmer/firmware_load.h"
 #include "programmer/session.h"
 #include "programmer/user_eeprom_download.h"
+#include "simulator/firmware_image.h"
 #include "simulator/state_file.h"
 
 #include <functional>
@@ -28,8 +30,8 @@ public:
 
 class SimBackendPath final : public ProgrammerPath {
 public:
-    explicit SimBackendPath(std::shared_ptr<kz71::Clock> clock)
-        : simulator_(sim::resetSimulator({}, std::move(clock))) {}
+    SimBackendPath(sim::SimConfig config, std::shared_ptr<kz71::Clock> clock)
+        : simulator_(sim::resetSimulator(std::move(config), std::move(clock))) {}
     sim::Simulator& simulator() override { return simulator_; }
     void unplug() override { simulator_.unplug(); }
     void plug() override { simulator_.plug(); }
@@ -61,10 +63,13 @@ struct Files {
         redundant[38] = 0x03; // the mode bits: redundancy
         redundantHex = write("redundant.hex", hexFileText(redundant));
         epr = write("prog.epr", eprFileText({{0, 0x12}, {1, 0x34}, {0x7F, 0xA5}}));
+        const std::uint8_t code[] = {0x02, 0x00, 0x10, 0x75, 0x81, 0x30};
+        firmware = write("firmware.hex", sim::firmwareHexText(sim::makeFirmwareImage(code, 1)));
     }
     std::string hex;
     std::string redundantHex;
     std::string epr;
+    std::string firmware;
 };
 
 // One run of an operation on one path.
@@ -93,6 +98,7 @@ struct Operation {
     const char* name;
     bool succeeds;
     std::function<bool(Run&)> run;
+    bool startsAsLoader = false; // the programmer's firmware is not loaded yet
 };
 
 const Operation operations[] = {
@@ -149,6 +155,15 @@ const Operation operations[] = {
          r.path.plug();
          return !first && !whileUnplugged && r.download(TargetMemory::spiEeprom, r.files.hex);
      }},
+    {"FirmwareLoadThenDownload", true,
+     [](Run& r) {
+         // The loader leaves the bus and the programmer comes in its place, at a new address.
+         return loadProgrammerFirmware(r.link, r.files.firmware) == FirmwareLoad::loaded &&
+                r.path.simulator().firmwareRunning() &&
+                r.download(TargetMemory::spiEeprom, r.files.hex) &&
+                r.verify(TargetMemory::spiEeprom);
+     },
+     true},
     {"HeldByAnotherProgram", false,
      [](Run& r) {
          r.faults().holdByOtherProgram(true);
@@ -208,13 +223,15 @@ TEST_P(Parity, SameOnTheSimulatedBackendAndOnTheEmulatedBus) {
     const Files files(dir);
 
     useBackend("sim");
+    sim::SimConfig config;
+    config.start_as_loader = operation.startsAsLoader;
     const auto simClock = std::make_shared<kz71::VirtualClock>();
-    SimBackendPath simPath(simClock);
+    SimBackendPath simPath(config, simClock);
     const Outcome sim = runOn(simPath, operation, files, simClock);
 
     useBackend("usb");
     const auto usbClock = std::make_shared<kz71::VirtualClock>();
-    UsbBusPath usbPath(plugProgrammer({}, usbClock));
+    UsbBusPath usbPath(plugProgrammer(config, usbClock));
     const Outcome usb = runOn(usbPath, operation, files, usbClock);
 
     EXPECT_EQ(sim.result, operation.succeeds) << sim.messages;

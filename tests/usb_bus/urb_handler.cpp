@@ -16,7 +16,7 @@ constexpr std::size_t setup_size = 8;
 constexpr unsigned interface_count = 1;
 // What the kernel offers and the model supports: no bulk endpoints, no streams.
 constexpr std::uint32_t capabilities_offered =
-    USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_NO_PACKET_SIZE_LIM;
+    USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
 
 // A pointer-sized piece of the client's memory at `offset` inside `data`, copied here (umockdev
 // writes it back when the ioctl completes). Null when the client's pointer is null.
@@ -99,8 +99,10 @@ UrbHandler::Result UrbHandler::refuse(const std::string& what, int error) {
 UrbHandler::Result UrbHandler::handle(UMockdevIoctlClient* client) {
     const gulong request = umockdev_ioctl_client_get_request(client);
     UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
-    // A URB still goes to the device, which tells it has gone (the simulator logs the attempt).
-    if (request != USBDEVFS_SUBMITURB && !endpoint_.present()) return {-1, ENODEV};
+    // As the kernel does, URBs that completed before the device left can still be reaped. A new
+    // URB still goes to the device, which tells it has gone (the simulator logs the attempt).
+    const bool reaping = request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY;
+    if (!reaping && request != USBDEVFS_SUBMITURB && !endpoint_.present()) return {-1, ENODEV};
     switch (request) {
     case USBDEVFS_GET_CAPABILITIES:
         return capabilities(arg);
@@ -200,7 +202,7 @@ UrbHandler::Result UrbHandler::reap(UMockdevIoctlClient* client, UMockdevIoctlDa
     const auto done = std::find_if(urbs_.begin(), urbs_.end(), [client](const Urb& urb) {
         return urb.client == client && urb.reapable;
     });
-    if (done == urbs_.end()) return {-1, EAGAIN};
+    if (done == urbs_.end()) return {-1, endpoint_.present() ? EAGAIN : ENODEV};
     const DataRef target = resolve(arg, 0, sizeof(void*));
     if (!target) return {-1, EFAULT};
     auto& urb = *reinterpret_cast<usbdevfs_urb*>(done->urb->data);
