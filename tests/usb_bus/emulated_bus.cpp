@@ -8,13 +8,10 @@ namespace usb_bus {
 
 namespace {
 
-constexpr std::uint8_t standard_type_mask = 0x60;
-constexpr std::uint8_t standard_request = 0x00;
-constexpr std::uint8_t vendor_request = 0x40;
+constexpr std::uint8_t request_type_mask = 0x60; // bmRequestType: standard, class or vendor
+constexpr std::uint8_t standard_type = 0x00;
+constexpr std::uint8_t vendor_type = 0x40;
 constexpr std::uint8_t get_descriptor = 6;
-constexpr std::uint8_t device_descriptor_type = 1;
-constexpr std::uint8_t configuration_descriptor_type = 2;
-constexpr std::uint8_t string_descriptor_type = 3;
 constexpr unsigned bus_number = 1;
 constexpr unsigned first_address = 2; // 1 belongs to the root hub
 constexpr unsigned last_address = 127;
@@ -80,7 +77,7 @@ public:
     bool present() const override { return owner_.onBus(device_); }
     ControlAnswer control(const wire::ControlSetup& setup, std::span<const std::uint8_t> out,
                           std::span<std::uint8_t> in) override {
-        if ((setup.requestType & standard_type_mask) == standard_request)
+        if ((setup.requestType & request_type_mask) == standard_type)
             return present() ? owner_.standardRequest(identity_, setup, in)
                              : ControlAnswer{Completion::gone, 0};
         return owner_.answer(device_, setup, out, in);
@@ -205,7 +202,7 @@ bool EmulatedProgrammer::onBus(std::uint32_t device) const {
 ControlAnswer EmulatedProgrammer::answer(std::uint32_t device, const wire::ControlSetup& setup,
                                          std::span<const std::uint8_t> out,
                                          std::span<std::uint8_t> in) {
-    if ((setup.requestType & standard_type_mask) != vendor_request) {
+    if ((setup.requestType & request_type_mask) != vendor_type) {
         problem("unexpected class request " + setupText(setup));
         return {Completion::stall, 0};
     }
@@ -220,14 +217,8 @@ ControlAnswer EmulatedProgrammer::standardRequest(const DeviceIdentity& identity
                                                   const wire::ControlSetup& setup,
                                                   std::span<std::uint8_t> in) {
     std::optional<Bytes> descriptor;
-    if (setup.requestType == 0x80 && setup.request == get_descriptor) {
-        const auto type = static_cast<std::uint8_t>(setup.value >> 8);
-        const auto index = static_cast<std::uint8_t>(setup.value & 0xFF);
-        if (type == device_descriptor_type && index == 0) descriptor = deviceDescriptor(identity);
-        if (type == configuration_descriptor_type && index == 0)
-            descriptor = configurationDescriptor();
-        if (type == string_descriptor_type) descriptor = stringDescriptor(identity, index);
-    }
+    if (setup.requestType == 0x80 && setup.request == get_descriptor)
+        descriptor = requestedDescriptor(identity, setup.value);
     if (!descriptor) {
         problem("unexpected standard request " + setupText(setup));
         return {Completion::stall, 0};

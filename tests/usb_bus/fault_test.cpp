@@ -30,6 +30,12 @@ struct Faults : BusTest {
         return (dir.path() / name).string();
     }
     bool download() { return downloadSpiEeprom(link, image, hexFile); }
+    // Whether the message box holds `text`; if not, shows the box.
+    ::testing::AssertionResult told(const std::string& text) const {
+        if (report.box.find(text) != std::string::npos) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the messages lack \"" << text << "\":\n"
+                                             << report.box;
+    }
     bool verify() { return verifySpiEeprom(link, image); }
     sim::Simulator& simulator() { return programmer->simulator(); }
     void startOver() {
@@ -77,11 +83,9 @@ TEST_F(Faults, AStalledTransferIsAnIoErrorAndTheNextOneWorks) {
         if (done == 2) simulator().faults().failNextTransfers(sim::Failure::stall);
     };
     EXPECT_FALSE(download());
-    EXPECT_NE(report.box.find("\nProgramming Spi EEPROM failed !\n"
-                              "\nNumber of programmed bytes: 100\nPerforming init reset..."
-                              "\nClose connection...\n"),
-              std::string::npos)
-        << report.box;
+    EXPECT_TRUE(told("\nProgramming Spi EEPROM failed !\n"
+                     "\nNumber of programmed bytes: 100\nPerforming init reset..."
+                     "\nClose connection...\n"));
     EXPECT_EQ(report.popups(), (Lines{"error 131 Programming Spi EEPROM failed"}));
     EXPECT_EQ(report.lastLamp(), "FAILED");
     EXPECT_EQ(report.lastProgress.first, 2u);
@@ -103,12 +107,10 @@ TEST_F(Faults, UnpluggedTheSessionIsLostTheSearchFindsNothingPluggedBackItWorks)
     EXPECT_EQ(findProgrammers(names), VI_ERROR_RSRC_NFOUND);
     EXPECT_TRUE(names.empty());
     EXPECT_FALSE(download());
-    EXPECT_NE(report.box.find("\nLooking for KZ71 programmer...\n"
-                              "Insufficient location information or the device or resource is "
-                              "not present in the system.\n"
-                              "KZ71 programmer not found!\n"),
-              std::string::npos)
-        << report.box;
+    EXPECT_TRUE(told("\nLooking for KZ71 programmer...\n"
+                     "Insufficient location information or the device or resource is "
+                     "not present in the system.\n"
+                     "KZ71 programmer not found!\n"));
     EXPECT_EQ(report.lastLamp(), "FAILED");
 
     programmer->plug();
@@ -119,13 +121,11 @@ TEST_F(Faults, UnpluggedTheSessionIsLostTheSearchFindsNothingPluggedBackItWorks)
         if (done == 3) programmer->unplug();
     };
     EXPECT_FALSE(download());
-    EXPECT_NE(report.box.find("\nProgramming Spi EEPROM failed !\n"
-                              "\nNumber of programmed bytes: 100\nPerforming init reset..."
-                              "\nExecution of init reset failed !\n"
-                              "The connection for the given session has been lost.\n"
-                              "\nClose connection...\n"),
-              std::string::npos)
-        << report.box;
+    EXPECT_TRUE(told("\nProgramming Spi EEPROM failed !\n"
+                     "\nNumber of programmed bytes: 100\nPerforming init reset..."
+                     "\nExecution of init reset failed !\n"
+                     "The connection for the given session has been lost.\n"
+                     "\nClose connection...\n"));
     EXPECT_EQ(report.popups(), (Lines{"error 131 Programming Spi EEPROM failed"}));
     EXPECT_EQ(report.lastLamp(), "FAILED");
     EXPECT_EQ(session.resourceManager, VI_NULL);
@@ -159,12 +159,10 @@ TEST_F(Faults, ClaimedByAnotherProgram) {
     ASSERT_EQ(libusb_claim_interface(handle, 0), LIBUSB_SUCCESS);
 
     EXPECT_FALSE(download());
-    EXPECT_NE(report.box.find("\nLooking for KZ71 programmer...\n"
-                              "The resource is valid, but VISA cannot currently access it.\n"
-                              "The Programmer is being used by another application\n"
-                              "connection could not be opened\n"),
-              std::string::npos)
-        << report.box;
+    EXPECT_TRUE(told("\nLooking for KZ71 programmer...\n"
+                     "The resource is valid, but VISA cannot currently access it.\n"
+                     "The Programmer is being used by another application\n"
+                     "connection could not be opened\n"));
     EXPECT_EQ(report.lastLamp(), "FAILED");
     EXPECT_TRUE(simulator().log().empty());
 
@@ -197,7 +195,7 @@ TEST_F(Faults, TimeOutWhileVerifying) {
                   "\nRead/Verify failed !\n\nexpected: %x, obtained: 0Timeout...\n"
                   "\nNumber of verified bytes: 4",
                   image.code[4]);
-    EXPECT_NE(report.box.find(failure), std::string::npos) << report.box;
+    EXPECT_TRUE(told(failure));
     EXPECT_EQ(report.popups().back(),
               "error 132 Read & verify failed.\nPlease download hexfile again!");
     EXPECT_EQ(report.lastLamp(), "FAILED");

@@ -93,4 +93,13 @@ std::optional<Bytes> stringDescriptor(const DeviceIdentity& device, std::uint8_t
     }
 }
 
+std::optional<Bytes> requestedDescriptor(const DeviceIdentity& device, std::uint16_t value) {
+    const auto type = static_cast<std::uint8_t>(value >> 8);
+    const auto index = static_cast<std::uint8_t>(value & 0xFF);
+    if (type == type_device && index == 0) return deviceDescriptor(device);
+    if (type == type_configuration && index == 0) return configurationDescriptor();
+    if (type == type_string) return stringDescriptor(device, index);
+    return std::nullopt;
+}
+
 } // namespace usb_bus

@@ -29,5 +29,8 @@ Bytes descriptorsAttribute(const DeviceIdentity& device);
 // String descriptor `index` in UTF-16LE (index 0: the language list, US English); none for an
 // index the device does not have.
 std::optional<Bytes> stringDescriptor(const DeviceIdentity& device, std::uint8_t index);
+// What a GET_DESCRIPTOR request with this wValue (type in the high byte, index in the low byte)
+// asks for: the device, configuration or a string descriptor; none for one the device lacks.
+std::optional<Bytes> requestedDescriptor(const DeviceIdentity& device, std::uint16_t value);
 
 } // namespace usb_bus
