@@ -235,7 +235,7 @@ EmulatedBus& EmulatedBus::instance() {
 
 EmulatedBus::EmulatedBus() : testbed_(umockdev_testbed_new()) {
     // sysfs with its USB bus and the usbfs folder exist from the start, also while no device is
-    // plugged in, as on a real machine: libusb checks for both once.
+    // plugged in, as on a real machine.
     gchar* sys = umockdev_testbed_get_sys_dir(testbed_);
     gchar* root = umockdev_testbed_get_root_dir(testbed_);
     g_mkdir_with_parents((std::string(sys) + "/bus/usb/devices").c_str(), 0755);
@@ -254,6 +254,7 @@ EmulatedBus::~EmulatedBus() {
 }
 
 unsigned EmulatedBus::takePort() {
+    std::lock_guard lock(mutex_);
     const auto free = std::find(ports_in_use_.begin(), ports_in_use_.end(), false);
     const auto index = static_cast<std::size_t>(free - ports_in_use_.begin());
     if (free == ports_in_use_.end()) ports_in_use_.push_back(true);
@@ -262,12 +263,13 @@ unsigned EmulatedBus::takePort() {
 }
 
 void EmulatedBus::releasePort(unsigned port) {
+    std::lock_guard lock(mutex_);
     ports_in_use_.at(port - 1) = false;
 }
 
-DevicePlace EmulatedBus::add(unsigned port, const DeviceIdentity& identity,
-                             UMockdevIoctlBase* handler) {
-    // The next free address after the last one given, as a hub hands them out.
+// The next free address after the last one given, as a hub hands them out.
+unsigned EmulatedBus::takeAddress() {
+    std::lock_guard lock(mutex_);
     addresses_in_use_.resize(last_address + 1, false);
     unsigned address = last_address_;
     do {
@@ -276,7 +278,12 @@ DevicePlace EmulatedBus::add(unsigned port, const DeviceIdentity& identity,
     if (addresses_in_use_[address]) std::abort(); // 126 devices: no test gets there
     addresses_in_use_[address] = true;
     last_address_ = address;
+    return address;
+}
 
+DevicePlace EmulatedBus::add(unsigned port, const DeviceIdentity& identity,
+                             UMockdevIoctlBase* handler) {
+    const unsigned address = takeAddress();
     DevicePlace place;
     place.address = address;
     char text[64];
@@ -302,6 +309,7 @@ void EmulatedBus::remove(const DevicePlace& place) {
 
 void EmulatedBus::release(const DevicePlace& place) {
     umockdev_testbed_detach_ioctl(testbed_, place.devnode.c_str(), nullptr);
+    std::lock_guard lock(mutex_);
     addresses_in_use_.at(place.address) = false;
 }
 

@@ -83,8 +83,12 @@ private:
 
 class EmulatedBus {
 public:
-    // The process's one bus, made at the first call. It must exist before the first libusb
-    // context: libusb looks for sysfs and /dev/bus/usb once per process.
+    // The process's one bus, made at the first call. Make it before the first libusb context,
+    // which decides once per process how it reaches the devices.
+    //
+    // Devices come and go from the test's thread (plug, unplug) and from umockdev's thread (a
+    // device that re-enumerates while it answers); the two never do so at the same time in these
+    // tests, since a test does not plug devices while transfers run.
     static EmulatedBus& instance();
     ~EmulatedBus();
 
@@ -105,10 +109,12 @@ public:
 
 private:
     EmulatedBus();
+    unsigned takeAddress();
     void uevent(const std::string& syspath, const char* action);
 
     UMockdevTestbed* testbed_ = nullptr;
     std::string unavailable_;
+    std::mutex mutex_; // the ports and addresses in use
     std::vector<bool> ports_in_use_;
     std::vector<bool> addresses_in_use_;
     unsigned last_address_ = 1;
