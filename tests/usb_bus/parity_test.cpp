@@ -101,6 +101,8 @@ struct Operation {
     bool startsAsLoader = false; // the programmer's firmware is not loaded yet
 };
 
+// One row per kz71prog-level operation. A debug session (steps, breakpoints, RAM reads) joins as
+// one more row once the debugger core is there; README.md says how.
 const Operation operations[] = {
     {"DeviceInfo", true, [](Run& r) { return showDeviceInfo(r.link); }},
     {"SpiEepromWithUserEepromThenVerify", true,
