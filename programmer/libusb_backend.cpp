@@ -104,6 +104,10 @@ public:
         if (context_) libusb_exit(context_);
     }
 
+    // libusb could not start (no access to the USB file system, no memory): told, not taken for
+    // an empty bus.
+    ViStatus startStatus() const override { return context_ ? VI_SUCCESS : VI_ERROR_SYSTEM_ERROR; }
+
     std::vector<protocol::UsbDeviceEntry> find() override {
         std::vector<protocol::UsbDeviceEntry> entries;
         libusb_device** list = nullptr;

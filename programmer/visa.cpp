@@ -160,6 +160,7 @@ ViStatus viOpenDefaultRM(ViPSession vi) {
     return guarded([&](Registry& r) {
         std::shared_ptr<UsbBackend> backend = programmer::makeSelectedBackend();
         if (!backend) return VI_ERROR_LIBRARY_NFOUND;
+        if (const ViStatus started = backend->startStatus(); started < VI_SUCCESS) return started;
         Object rm;
         rm.kind = Kind::resource_manager;
         rm.backend = std::move(backend);

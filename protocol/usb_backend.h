@@ -31,6 +31,9 @@ class UsbBackend {
 public:
     virtual ~UsbBackend() = default;
 
+    // Whether the backend could start (its library, its access to the bus); a resource manager
+    // on a backend that could not start fails with this status.
+    virtual ViStatus startStatus() const { return VI_SUCCESS; }
     // The devices a resource search may report.
     virtual std::vector<UsbDeviceEntry> find() = 0;
     // Opens `device` (from find) into `handle`.

@@ -12,7 +12,9 @@ namespace {
 // A backend with one device whose serial number names the backend.
 class NamedBackend final : public protocol::UsbBackend {
 public:
-    explicit NamedBackend(std::string serial) : serial_(std::move(serial)) {}
+    explicit NamedBackend(std::string serial, ViStatus started = VI_SUCCESS)
+        : serial_(std::move(serial)), started_(started) {}
+    ViStatus startStatus() const override { return started_; }
     std::vector<protocol::UsbDeviceEntry> find() override {
         return {{0x194E, 0x100F, serial_, 0, 1}};
     }
@@ -34,6 +36,7 @@ public:
 
 private:
     std::string serial_;
+    ViStatus started_;
     kz71::VirtualClock clock_;
 };
 
@@ -90,6 +93,16 @@ TEST_F(BackendTable, AnUnknownNameIsRefusedWithTheKnownOnes) {
     EXPECT_FALSE(programmer::selectBackend("alpha", error));
     EXPECT_EQ(error, "unknown programmer backend 'usb' in KZ71_PROGRAMMER (known: alpha, beta)");
     EXPECT_EQ(viOpenDefaultRM(&rm), VI_ERROR_LIBRARY_NFOUND);
+}
+
+TEST_F(BackendTable, ABackendThatCannotStartFailsTheResourceManager) {
+    programmer::registerBackend(
+        "broken", [] { return std::make_unique<NamedBackend>("x", VI_ERROR_SYSTEM_ERROR); });
+    std::string error;
+    ASSERT_TRUE(programmer::selectBackend("broken", error)) << error;
+    ViSession rm = 1234;
+    EXPECT_EQ(viOpenDefaultRM(&rm), VI_ERROR_SYSTEM_ERROR); // not an empty bus
+    EXPECT_EQ(rm, VI_NULL);
 }
 
 } // namespace
