@@ -213,4 +213,7 @@ Encoded encode(const Instruction& instruction);
 // (none, one, two or three operands) is the number of operands the statement holds.
 std::string comment_text(const Instruction& instruction, int j);
 
+// The same text appended to `out`, without allocating beyond `out`'s own growth.
+void append_comment_text(std::string& out, const Instruction& instruction, int j);
+
 } // namespace isa
