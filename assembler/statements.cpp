@@ -2,8 +2,6 @@
 
 namespace {
 
-OpcodeRecord end_of_program;
-
 isa::OperandKind kind_of(int32_t type) {
     switch (type) {
     case PAR_ACCU:
@@ -58,30 +56,20 @@ int32_t operand_type(const OpcodeRecord& statement, int position) {
     return type_at(statement, position);
 }
 
-OpcodeRecord* program_end() {
-    return &end_of_program;
-}
-
-int32_t target_address(const OpcodeRecord* target) {
-    if (target != &end_of_program) return target->address;
-    if (list_is_empty(start_opcode)) return 0;
-    const OpcodeRecord* last = start_opcode.prev;
-    return last->address + last->size;
-}
-
-isa::Operands operands_of(const OpcodeRecord& statement) {
+isa::Operands operands_of(const ProgramLists& lists, const OpcodeRecord& statement) {
     isa::Operands operands;
     for (int i = 0; i < 3; ++i) {
         const int32_t type = operand_type(statement, i);
         operands[i].kind = kind_of(type);
         if (type == PAR_LABEL)
-            operands[i].value = statement.target != nullptr ? target_address(statement.target) : 0;
+            operands[i].value =
+                statement.target != nullptr ? lists.target_address(statement.target) : 0;
         else if (type != PAR_NONE)
             operands[i].value = operand_value(statement, i);
     }
     return operands;
 }
 
-isa::Instruction instruction_of(const OpcodeRecord& statement) {
-    return {statement.opcode, operands_of(statement), statement.size, statement.address};
+isa::Instruction instruction_of(const ProgramLists& lists, const OpcodeRecord& statement) {
+    return {statement.opcode, operands_of(lists, statement), statement.size, statement.address};
 }

@@ -1,5 +1,5 @@
-// How the back end reads a statement record: its operand positions, its jump target's
-// address, and the record as the instruction set's encoder takes it.
+// How the back end reads a statement record: its operand positions and the record as the
+// instruction set's encoder takes it.
 #pragma once
 
 #include "assembler/program_lists.h"
@@ -16,17 +16,9 @@ int32_t operand_type(const OpcodeRecord& statement, int position);
 // The record's operand type (PAR_ACCU, ...) of an instruction-set operand kind.
 int32_t par_type_of(isa::OperandKind kind);
 
-// The jump target that stands for the address just after the last statement (a converted
-// skip whose count reached past the end of the program). It is never in the list.
-OpcodeRecord* program_end();
-
-// Code address of a jump target: its address, or for program_end() the address just after
-// the last statement.
-int32_t target_address(const OpcodeRecord* target);
-
-// The operand kinds and values of a statement; a label operand holds its target's address
-// (0 while unresolved).
-isa::Operands operands_of(const OpcodeRecord& statement);
+// The operand kinds and values of a statement of `lists`; a label operand holds its
+// target's address (0 while unresolved).
+isa::Operands operands_of(const ProgramLists& lists, const OpcodeRecord& statement);
 
 // The statement as the encoder takes it: opcode, operands, size and address.
-isa::Instruction instruction_of(const OpcodeRecord& statement);
+isa::Instruction instruction_of(const ProgramLists& lists, const OpcodeRecord& statement);
