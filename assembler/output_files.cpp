@@ -80,14 +80,32 @@ void write_header(FileText& file, std::string_view title) {
          << vendor_notice << line_end << hyphen_line << line_end << line_end;
 }
 
-// Writes a whole file; on failure reports it, counts it and removes what was written.
+// Writes all of `text` to `fd`.
+bool write_all(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t count = write(fd, text.data(), text.size());
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        text.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+// Writes a whole file; on failure reports it, counts it and removes what was written. An
+// existing file is overwritten in place and then cut to the new length: that keeps the file
+// (its links and permissions), and spares the file system a truncation to zero length,
+// which on some (ext4) first forces the earlier content out to the disk. Opening never
+// waits (a FIFO without a reader is an error).
 void write_file(Diagnostics& diag, const std::string& path, const std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    bool written = file != nullptr;
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    bool written = fd >= 0;
     if (written) {
-        written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        written = std::fclose(file) == 0 && written;
-        if (!written) std::remove(path.c_str());
+        struct stat info {};
+        written = fstat(fd, &info) == 0 && write_all(fd, text);
+        if (written && S_ISREG(info.st_mode))
+            written = ftruncate(fd, static_cast<off_t>(text.size())) == 0;
+        written = close(fd) == 0 && written;
+        if (!written && S_ISREG(info.st_mode)) std::remove(path.c_str());
     }
     if (!written) diag.report_error("cannot write file '%s'", path.c_str());
 }
