@@ -206,7 +206,14 @@ bool check_parameter(Diagnostics& diag, const OpcodeRecord& statement, uint32_t 
 }
 
 bool check_parameter2(Diagnostics& diag, const OpcodeRecord& statement) {
-    return check_accumulator_then(diag, statement, PAR_ACCU);
+    if (!check_accumulator_then(diag, statement, PAR_ACCU)) return false;
+    if (statement.par2_type == PAR_ACCU && statement.par1 == statement.par2) {
+        diag.report_backend_error(statement.file_name, statement.line,
+                                  "same accumulator for first and second parameter in opcode '%s'",
+                                  message_name(statement).c_str());
+        return false;
+    }
+    return true;
 }
 
 bool check_parameter3(Diagnostics& diag, const OpcodeRecord& statement) {

@@ -14,8 +14,9 @@
 bool check_parameter(Diagnostics& diag, const OpcodeRecord& statement, uint32_t max1, int32_t type1,
                      uint32_t max2, int32_t type2, uint32_t max3, int32_t type3);
 
-// The two-operand arithmetic and logic: an accumulator, then an accumulator or a 24-bit
-// constant.
+// The two-operand arithmetic and logic: an accumulator, then another accumulator or a
+// 24-bit constant. One accumulator twice is refused: its code would be the first byte of
+// the constant form, and the chip would take the next three bytes as the constant.
 bool check_parameter2(Diagnostics& diag, const OpcodeRecord& statement);
 
 // Shifts and rotations: an accumulator, then an optional count of 0..15.

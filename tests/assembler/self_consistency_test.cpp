@@ -45,7 +45,7 @@ private:
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
     std::string accumulator() { return std::string(1, "xyzr"[pick(0, 3)]); }
-    // Two different accumulators: a pair of equal ones reads back as the constant form.
+    // Two different accumulators: the same one twice is an operand error.
     std::string pair() {
         const int a = pick(0, 3), b = (a + pick(1, 3)) % 4;
         return std::string(1, "xyzr"[a]) + ", " + "xyzr"[b];
