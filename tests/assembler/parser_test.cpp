@@ -6,6 +6,7 @@
 #include "in_process_assembly.h"
 #include "message_capture.h"
 #include "scratch_directory.h"
+#include "source_text.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -227,6 +228,22 @@ TEST_F(FrontEnd, RecordsNameTheFileTheyCameFrom) {
     EXPECT_EQ(list[2]->line, 2);
     EXPECT_EQ(list[3]->file_name, list[0]->file_name);
     EXPECT_EQ(list[3]->line, 3) << "the includer's line counter resumes";
+}
+
+// More statements than 32 maximum-size programs hold end the parse: the memory a source
+// takes stays bounded.
+TEST_F(FrontEnd, StatementsAreBounded) {
+    const std::string most = repeat("nop\n", max_statements);
+    ASSERT_EQ(parse(most), 0);
+    EXPECT_EQ(assembly_->op_cnt, max_statements);
+    EXPECT_EQ(messages(), "");
+
+    start_over();
+    EXPECT_EQ(parse(most + "nop\nnop\n"), 1);
+    EXPECT_EQ(messages(),
+              main_path_ + ":  Line 262145  ERROR: too many statements (at most 262144)\n");
+    EXPECT_EQ(err_cnt(), 1);
+    EXPECT_EQ(assembly_->lists.last_statement()->line, max_statements);
 }
 
 TEST_F(FrontEnd, EachAssemblyStartsClean) {
