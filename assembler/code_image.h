@@ -3,6 +3,7 @@
 
 #include "assembler/assembly.h"
 #include "assembler/statements.h"
+#include "isa/encode.h"
 #include "isa/operands.h"
 
 #include <array>
@@ -25,25 +26,30 @@ struct CodeImage {
 // redundancy mode it selects, are reported and counted, but the image is still returned.
 CodeImage build_code_image(Assembly& assembly);
 
-// One byte of the image with what its comment text is made of: the statement as the
-// encoder takes it and the byte's index j counted from the statement's last byte.
+// One byte of the image with what its comment text is made of: its statement's comment
+// parts and the byte's index j counted from the statement's last byte.
 struct ImageByte {
     int address;
     uint8_t value;
-    isa::Instruction instruction;
+    const isa::CommentParts* comment;
     int j;
 };
 
 // Calls `visit(const ImageByte&)` for every byte of `image`, built from `assembly`, in order.
+// A byte's comment parts stay valid while the bytes of the next statement are visited, so a
+// visitor may keep the byte before for pairing it with the next.
 template <typename Visit>
 void for_each_image_byte(const Assembly& assembly, const CodeImage& image, Visit visit) {
     const ProgramLists& lists = assembly.lists;
+    std::array<isa::CommentParts, 2> parts; // this statement's and the one before
+    std::size_t current = 0;
     int address = 0;
     for (const OpcodeRecord* s = lists.first_statement(); s != nullptr && address < image.length;
          s = lists.next_statement(s)) {
-        const isa::Instruction instruction = instruction_of(lists, *s);
+        current ^= 1;
+        parts[current] = isa::comment_parts(instruction_of(lists, *s));
         for (int i = 0; i < s->size && address < image.length; ++i, ++address)
-            visit(ImageByte{address, image.bytes[static_cast<std::size_t>(address)], instruction,
-                            s->size - 1 - i});
+            visit(ImageByte{address, image.bytes[static_cast<std::size_t>(address)],
+                            &parts[current], s->size - 1 - i});
     }
 }

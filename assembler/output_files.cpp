@@ -1,25 +1,20 @@
-// write_hexfile and write_dbgfile. Each file's text is built in memory and written at once.
-// A file that cannot be written is a counted error ("ERROR: cannot write file '<path>'"),
-// and what was written of it is removed, so that the closing line says the run failed and no
-// truncated file is left for the download.
+// write_hexfile and write_dbgfile. A file that cannot be written is a counted error ("ERROR: cannot
+// write file '<path>'"), and what was written of it is removed, so that the closing line says the
+// run failed and no truncated file is left for the download.
 #include "assembler/output_files.h"
 
 #include "assembler/assembly.h"
 #include "assembler/code_image.h"
 #include "assembler/help_text.h"
+#include "assembler/text_file_writer.h"
 #include "isa/encode.h"
 
 #include <array>
-#include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <ctime>
-#include <fcntl.h>
 #include <filesystem>
 #include <string_view>
-#include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace {
 
@@ -29,49 +24,10 @@ constexpr std::string_view hyphen_line =
 constexpr std::string_view hex_title = "Downloadable Hex-File for KZ71";
 constexpr std::string_view dbg_title = "Downloadable DBG-File for KZ71";
 
-// A file's text, appended piece by piece in the forms the files use.
-class FileText {
-public:
-    explicit FileText(std::size_t expected) { text_.reserve(expected); }
+// Room for the longest word line of the .hex file.
+constexpr std::size_t hex_line_room = 40 + 2 * isa::max_comment_size;
 
-    FileText& operator<<(std::string_view piece) {
-        text_.append(piece);
-        return *this;
-    }
-    FileText& operator<<(char c) {
-        text_.push_back(c);
-        return *this;
-    }
-    // Upper-case hexadecimal with at least `digits` digits ("%04X", "%02X").
-    FileText& hex(unsigned value, int digits) {
-        static constexpr char figures[] = "0123456789ABCDEF";
-        std::array<char, 8> out{};
-        int count = 0;
-        do {
-            out[static_cast<std::size_t>(count++)] = figures[value & 0xF];
-            value >>= 4;
-        } while (value != 0 || count < digits);
-        while (count > 0)
-            text_.push_back(out[static_cast<std::size_t>(--count)]);
-        return *this;
-    }
-    FileText& decimal(int value) {
-        std::array<char, 12> out{};
-        text_.append(out.data(), std::to_chars(out.begin(), out.end(), value).ptr);
-        return *this;
-    }
-    FileText& comment(const ImageByte& byte) {
-        isa::append_comment_text(text_, byte.instruction, byte.j);
-        return *this;
-    }
-
-    std::string& text() { return text_; }
-
-private:
-    std::string text_;
-};
-
-void write_header(FileText& file, std::string_view title) {
+void write_header(TextFileWriter& file, std::string_view title) {
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
     file << hyphen_line << line_end << "//\t" << title << line_end
@@ -80,34 +36,9 @@ void write_header(FileText& file, std::string_view title) {
          << vendor_notice << line_end << hyphen_line << line_end << line_end;
 }
 
-// Writes all of `text` to `fd`.
-bool write_all(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t count = write(fd, text.data(), text.size());
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) return false;
-        text.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
-}
-
-// Writes a whole file; on failure reports it, counts it and removes what was written. An
-// existing file is overwritten in place and then cut to the new length: that keeps the file
-// (its links and permissions), and spares the file system a truncation to zero length,
-// which on some (ext4) first forces the earlier content out to the disk. Opening never
-// waits (a FIFO without a reader is an error).
-void write_file(Diagnostics& diag, const std::string& path, const std::string& text) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
-    bool written = fd >= 0;
-    if (written) {
-        struct stat info {};
-        written = fstat(fd, &info) == 0 && write_all(fd, text);
-        if (written && S_ISREG(info.st_mode))
-            written = ftruncate(fd, static_cast<off_t>(text.size())) == 0;
-        written = close(fd) == 0 && written;
-        if (!written && S_ISREG(info.st_mode)) std::remove(path.c_str());
-    }
-    if (!written) diag.report_error("cannot write file '%s'", path.c_str());
+// Finishes a file; a file that could not be written is reported and counted.
+void finish(Diagnostics& diag, TextFileWriter& file, const std::string& path) {
+    if (!file.finish()) diag.report_error("cannot write file '%s'", path.c_str());
 }
 
 // Removes an .epr file of an earlier run; one that stays would be downloaded as this
@@ -121,47 +52,53 @@ void delete_stale_file(Diagnostics& diag, const std::string& path) {
 }
 
 // "AAAA: B0 B1\t//--- A: C0;  C1;" per word; an odd last byte completed with the nop code.
-void write_hex_body(FileText& file, const Assembly& assembly, const CodeImage& image) {
+void write_hex_body(TextFileWriter& file, const Assembly& assembly, const CodeImage& image) {
     ImageByte first{};
-    auto word_start = [&file](const ImageByte& byte) {
-        file.hex(static_cast<unsigned>(byte.address), 4) << ": ";
-        file.hex(byte.value, 2);
+    auto word_start = [&file, &first] {
+        file.room(hex_line_room).hex(static_cast<unsigned>(first.address), 4) << ':' << ' ';
+        file.hex(first.value, 2);
     };
     for_each_image_byte(assembly, image, [&](const ImageByte& byte) {
         if (byte.address % 2 == 0) {
             first = byte;
             return;
         }
-        word_start(first);
+        word_start();
         file << ' ';
         file.hex(byte.value, 2) << "\t//--- ";
         file.decimal(first.address) << ": ";
-        file.comment(first) << ";  ";
-        file.comment(byte) << ';' << line_end;
+        file.comment(*first.comment, first.j) << ";  ";
+        file.comment(*byte.comment, byte.j) << ';' << line_end;
     });
     if (image.length % 2 != 0) {
-        word_start(first);
+        word_start();
         file << " 00\t//--- ";
         file.decimal(first.address) << ": ";
-        file.comment(first) << " filled with NOP" << line_end;
+        file.comment(*first.comment, first.j) << " filled with NOP" << line_end;
     }
     file << line_end << line_end;
 }
 
-void write_epr_body(FileText& file, const UserEeprom& eeprom) {
+void write_epr_body(TextFileWriter& file, const UserEeprom& eeprom) {
     for (int cell = 0; cell < user_eeprom_cells; ++cell) {
-        file.hex(static_cast<unsigned>(cell), 2) << ": ";
+        file.room(16).hex(static_cast<unsigned>(cell), 2) << ": ";
         file.hex(eeprom.eeprom_cells[static_cast<std::size_t>(cell)], 2) << ' ' << line_end;
     }
     file << line_end << line_end;
 }
 
-void write_dbg_body(FileText& file, const ProgramLists& lists) {
+void write_dbg_body(TextFileWriter& file, const ProgramLists& lists) {
     const OpcodeRecord* s = lists.first_statement();
     if (s == nullptr) return;
+    const char* file_name = nullptr; // statements of one file share the name's text
+    std::string_view name;
     for (; s != nullptr; s = lists.next_statement(s)) {
-        file.hex(static_cast<unsigned>(s->address), 4) << ": ";
-        file.decimal(s->line) << ' ' << (s->file_name != nullptr ? s->file_name : "") << line_end;
+        if (s->file_name != file_name) {
+            file_name = s->file_name;
+            name = file_name != nullptr ? file_name : "";
+        }
+        file.room(24).hex(static_cast<unsigned>(s->address), 4) << ':' << ' ';
+        file.decimal(s->line) << ' ' << name << line_end;
     }
     file << line_end << line_end;
 }
@@ -184,24 +121,26 @@ std::string calendar_text(const std::tm& time) {
 
 void Assembly::write_hexfile() {
     const CodeImage image = build_code_image(*this);
-    // A word line holds about 60 characters.
-    FileText hex(1024 + static_cast<std::size_t>(image.length) * 40);
+    const std::string hex_path = source.output_path("hex");
+    TextFileWriter hex(hex_path);
     write_header(hex, hex_title);
     write_hex_body(hex, *this, image);
-    write_file(diag, source.output_path("hex"), hex.text());
+    finish(diag, hex, hex_path);
+    const std::string epr_path = source.output_path("epr");
     if (eeprom.any_cell_used()) {
-        FileText epr(1024 + user_eeprom_cells * 8);
+        TextFileWriter epr(epr_path);
         write_header(epr, hex_title);
         write_epr_body(epr, eeprom);
-        write_file(diag, source.output_path("epr"), epr.text());
+        finish(diag, epr, epr_path);
     } else {
-        delete_stale_file(diag, source.output_path("epr"));
+        delete_stale_file(diag, epr_path);
     }
 }
 
 void Assembly::write_dbgfile() {
-    FileText dbg(64 * 1024);
+    const std::string dbg_path = source.output_path("dbg");
+    TextFileWriter dbg(dbg_path);
     write_header(dbg, dbg_title);
     write_dbg_body(dbg, lists);
-    write_file(diag, source.output_path("dbg"), dbg.text());
+    finish(diag, dbg, dbg_path);
 }

@@ -29,6 +29,9 @@ struct OpcodeRecord {
     OpcodeRecord* prev = nullptr;
     const char* file_name = nullptr; // shared with the scanner's include frame
     int32_t line = 0;                // source line of the mnemonic
+    // Jump resolution's mark: the number of the pass that last gave this statement its
+    // address (0 before the first pass). It sits here to fill the room beside `line`.
+    uint32_t placed_in_pass = 0;
     JumpLabelRecord* jumplabel = nullptr;
     int32_t opcode = 0; // mnemonic number 0..80
     int32_t par1 = 0;
@@ -45,9 +48,6 @@ struct OpcodeRecord {
     // has looked it up (null while unresolved, or when the label labels no statement).
     const char* label = nullptr;
     OpcodeRecord* target = nullptr;
-    // Jump resolution's mark: the number of the pass that last gave this statement its
-    // address (0 before the first pass).
-    uint32_t placed_in_pass = 0;
 };
 
 // One jump label.

@@ -15,21 +15,16 @@ Encoded encode(const Instruction& instruction) {
 }
 
 std::string comment_text(const Instruction& instruction, int j) {
-    std::string text;
-    append_comment_text(text, instruction, j);
-    return text;
+    std::array<char, max_comment_size> text{};
+    return std::string(text.data(), comment_parts(instruction).write(text.data(), j));
 }
 
-void append_comment_text(std::string& out, const Instruction& instruction, int j) {
-    std::array<char, 64> text{}; // the longest name, three 32-bit numbers and punctuation
-    char* at = text.data();
-    char* const end = at + text.size();
-    const std::string_view name = get_opcode_name(instruction.opcode);
-    at = std::copy(name.begin(), name.end(), at);
-    if (instruction.size > 1) {
-        *at++ = '_';
-        at = std::to_chars(at, end, j).ptr;
-    }
+CommentParts comment_parts(const Instruction& instruction) {
+    CommentParts parts;
+    parts.name = get_opcode_name(instruction.opcode);
+    parts.numbered = instruction.size > 1;
+    char* at = parts.operands.data();
+    char* const end = at + parts.operands.size();
     *at++ = ' ';
     *at++ = '(';
     // As many values as the statement holds operands, taken from the first position on.
@@ -39,7 +34,20 @@ void append_comment_text(std::string& out, const Instruction& instruction, int j
         at = std::to_chars(at, end, instruction.operands[static_cast<std::size_t>(i)].value).ptr;
     }
     *at++ = ')';
-    out.append(text.data(), at);
+    parts.operands_size = static_cast<std::size_t>(at - parts.operands.data());
+    return parts;
+}
+
+char* CommentParts::write(char* out, int j) const {
+    out = std::copy(name.begin(), name.end(), out);
+    if (numbered) {
+        *out++ = '_';
+        if (j >= 0 && j < 10) // every byte of an instruction
+            *out++ = static_cast<char>('0' + j);
+        else
+            out = std::to_chars(out, out + 11, j).ptr;
+    }
+    return std::copy_n(operands.data(), operands_size, out);
 }
 
 } // namespace isa

@@ -218,7 +218,22 @@ Encoded encode(const Instruction& instruction);
 // (none, one, two or three operands) is the number of operands the statement holds.
 std::string comment_text(const Instruction& instruction, int j);
 
-// The same text appended to `out`, without allocating beyond `out`'s own growth.
-void append_comment_text(std::string& out, const Instruction& instruction, int j);
+// What the comment texts of one statement's bytes are made of, worked out once for all of
+// them: the name, then "_" and j when the statement has more than one byte, then the
+// operands (" (1,5)").
+struct CommentParts {
+    std::string_view name;
+    bool numbered = false;
+    std::array<char, 40> operands{}; // three 32-bit numbers and punctuation
+    std::size_t operands_size = 0;
+
+    std::string_view operands_text() const { return {operands.data(), operands_size}; }
+    // Writes the text of byte j at `out`, which has room for max_comment_size characters,
+    // and returns the end.
+    char* write(char* out, int j) const;
+};
+inline constexpr std::size_t max_comment_size = 80; // name, "_", j and the operands
+
+CommentParts comment_parts(const Instruction& instruction);
 
 } // namespace isa

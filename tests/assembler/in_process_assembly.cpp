@@ -25,7 +25,8 @@ std::vector<std::string> InProcessAssembly::comments() const {
     std::vector<std::string> texts;
     if (image)
         for_each_image_byte(*assembly, *image, [&texts](const ImageByte& byte) {
-            texts.push_back(isa::comment_text(byte.instruction, byte.j));
+            std::array<char, isa::max_comment_size> text{};
+            texts.emplace_back(text.data(), byte.comment->write(text.data(), byte.j));
         });
     return texts;
 }
