@@ -51,31 +51,33 @@ void delete_stale_file(Diagnostics& diag, const std::string& path) {
         diag.report_error("cannot delete file '%s'", path.c_str());
 }
 
-// "AAAA: B0 B1\t//--- A: C0;  C1;" per word; an odd last byte completed with the nop code.
+// "AAAA: B0 B1\t//--- A: C0;  C1;" per word; an odd last byte completed with the nop code:
+// "AAAA: B0 00\t//--- A: C0 filled with NOP".
 void write_hex_body(TextFileWriter& file, const Assembly& assembly, const CodeImage& image) {
     ImageByte first{};
-    auto word_start = [&file, &first] {
-        file.room(hex_line_room).hex(static_cast<unsigned>(first.address), 4) << ':' << ' ';
-        file.hex(first.value, 2);
+    auto word_start = [&file](const ImageByte& byte) {
+        file.room(hex_line_room).hex(static_cast<unsigned>(byte.address), 4) << ':' << ' ';
+        file.hex(byte.value, 2);
     };
     for_each_image_byte(assembly, image, [&](const ImageByte& byte) {
-        if (byte.address % 2 == 0) {
-            first = byte;
+        if (byte.address % 2 == 0 && byte.address + 1 < image.length) {
+            first = byte; // its comment parts stay valid for the next byte
             return;
         }
-        word_start();
+        if (byte.address % 2 == 0) {
+            word_start(byte);
+            file << " 00\t//--- ";
+            file.decimal(byte.address) << ": ";
+            file.comment(*byte.comment, byte.j) << " filled with NOP" << line_end;
+            return;
+        }
+        word_start(first);
         file << ' ';
         file.hex(byte.value, 2) << "\t//--- ";
         file.decimal(first.address) << ": ";
         file.comment(*first.comment, first.j) << ";  ";
         file.comment(*byte.comment, byte.j) << ';' << line_end;
     });
-    if (image.length % 2 != 0) {
-        word_start();
-        file << " 00\t//--- ";
-        file.decimal(first.address) << ": ";
-        file.comment(*first.comment, first.j) << " filled with NOP" << line_end;
-    }
     file << line_end << line_end;
 }
 
