@@ -1,18 +1,11 @@
-// The assembler's error counter, the streams its messages go to, and the request to end
-// the run at once that the scanner, the symbol table and the back end hand up to the driver.
+// The messages of one assembly: the error counter, the streams the messages go to, and the
+// request to end the run at once that the scanner, the symbol table and the back end hand
+// up to the driver.
 #pragma once
 
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-
-// Every reported error adds 1.
-extern int32_t err_cnt;
-
-// Standard output and error output by default; tests may redirect them.
-FILE* diag_out();
-FILE* diag_err();
-void set_diagnostic_streams(FILE* out, FILE* err);
 
 // Location of a token or of a grammar symbol.
 struct SourceLocation {
@@ -21,22 +14,6 @@ struct SourceLocation {
     int last_line;
     int last_column;
 };
-
-// Prints "<file>:  Line <line>  ERROR: " (the parser's message form) when `line` is not 0.
-void print_parser_error_prefix(const char* file, int line);
-
-// The parser's message form: prints that prefix and the formatted text with a line feed,
-// and counts the error.
-[[gnu::format(printf, 3, 0)]] void vreport_parser_error(const char* file, int line,
-                                                        const char* format, va_list arguments);
-
-// The back end's message form: prints "<file>  Line:<line>  ERROR: " and the formatted text
-// with a line feed, and counts the error.
-[[gnu::format(printf, 3, 4)]] void report_backend_error(const char* file, int line,
-                                                        const char* format, ...);
-
-// Prints "ERROR: " and the formatted text with a line feed, and counts the error.
-[[gnu::format(printf, 1, 2)]] void report_error(const char* format, ...);
 
 // Conditions that end the run at once. The driver carries them out.
 enum class Stop {
@@ -47,11 +24,44 @@ enum class Stop {
     end_run,       // the back end ended the run: exit code 0, no summary line
 };
 
-void request_stop(Stop reason);
-Stop stop_requested();
-inline bool stopping() {
-    return stop_requested() != Stop::none;
-}
+class Diagnostics {
+public:
+    // Messages go to `out` (standard output in tarn) and `err` (error output).
+    Diagnostics(FILE* out, FILE* err) : out_(out), err_(err) {}
 
-// Error counter 0 and no stop requested; the streams stay as set.
-void reset_diagnostics();
+    // Every reported error adds 1.
+    int32_t err_cnt = 0;
+
+    FILE* out() const { return out_; }
+    FILE* err() const { return err_; }
+
+    // Prints "<file>:  Line <line>  ERROR: " (the parser's message form) when `line` is not 0.
+    void print_parser_error_prefix(const char* file, int line);
+
+    // The parser's message form: that prefix and the formatted text with a line feed; counted.
+    [[gnu::format(printf, 4, 0)]] void vreport_parser_error(const char* file, int line,
+                                                            const char* format, va_list arguments);
+
+    // The back end's message form: "<file>  Line:<line>  ERROR: " and the formatted text with a
+    // line feed; counted.
+    [[gnu::format(printf, 4, 5)]] void report_backend_error(const char* file, int line,
+                                                            const char* format, ...);
+
+    // "ERROR: " and the formatted text with a line feed; counted.
+    [[gnu::format(printf, 2, 3)]] void report_error(const char* format, ...);
+
+    // The first condition wins: it is the one the user saw reported.
+    void request_stop(Stop reason) {
+        if (stop_ == Stop::none) stop_ = reason;
+    }
+    Stop stop_requested() const { return stop_; }
+    bool stopping() const { return stop_ != Stop::none; }
+
+private:
+    // The rest of a counted message line: the formatted text and the line feed.
+    void finish_counted_message(const char* format, va_list arguments);
+
+    FILE* out_;
+    FILE* err_;
+    Stop stop_ = Stop::none;
+};

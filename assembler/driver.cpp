@@ -1,39 +1,17 @@
 #include "assembler/driver.h"
 
-#include "assembler/backend.h"
-#include "assembler/diagnostics.h"
-#include "assembler/front_end.h"
+#include "assembler/assembly.h"
 #include "assembler/help_text.h"
-#include "assembler/include_paths.h"
-#include "assembler/source_reader.h"
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <memory>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <system_error>
 
-std::string inpFilePath;
-std::string inpFileName;
-bool inpHasDirectory = false;
-std::string parseFile;
-
 namespace {
-
-using FilePointer = std::unique_ptr<FILE, decltype(&std::fclose)>;
-
-void reset_run() {
-    reset_front_end();
-    reset_backend();
-}
-
-void split_source_argument(std::string_view argument) {
-    std::size_t last = argument.rfind(sep_char);
-    inpHasDirectory = last != std::string_view::npos;
-    inpFilePath = inpHasDirectory ? argument.substr(0, last) : argument;
-    inpFileName = inpHasDirectory ? argument.substr(last + 1) : argument;
-}
 
 std::string working_directory() {
     std::error_code error;
@@ -42,8 +20,8 @@ std::string working_directory() {
 }
 
 // The exit code of a stop requested during the run, if any.
-std::optional<int> stop_exit_code() {
-    switch (stop_requested()) {
+std::optional<int> stop_exit_code(const Diagnostics& diag) {
+    switch (diag.stop_requested()) {
     case Stop::none:
         return std::nullopt;
     case Stop::scanner_fatal:
@@ -58,17 +36,24 @@ std::optional<int> stop_exit_code() {
     return std::nullopt;
 }
 
-// Parses the source named by parseFile; an exit code when the run must end.
-std::optional<int> parse_phase() {
-    FilePointer input(open_source(parseFile), &std::fclose);
-    if (!input) {
-        std::fprintf(diag_out(), "Error: Could not open file '%s'\n", parseFile.c_str());
+// Reads and parses the source named by parseFile; an exit code when the run must end.
+std::optional<int> parse_phase(Assembly& assembly) {
+    Diagnostics& diag = assembly.diag;
+    const std::string& path = assembly.source.parseFile;
+    int error = 0;
+    std::optional<SourceText> text = read_source(path, max_source_size, error);
+    if (!text && error == ENOMEM) {
+        std::fputs("out of dynamic memory in yy_create_buffer()\n", diag.err());
+        return 2;
+    }
+    if (!text) {
+        std::fprintf(diag.out(), "Error: Could not open file '%s'\n", path.c_str());
         return 1;
     }
-    int result = parse_source(parseFile.c_str(), input.get());
-    if (auto code = stop_exit_code()) return code;
-    if (result != 0 || err_cnt > 0) {
-        std::fputs("Info: Could not parse file\n", diag_out());
+    const int result = assembly.parse_source(path, std::move(*text));
+    if (auto code = stop_exit_code(diag)) return code;
+    if (result != 0 || diag.err_cnt > 0) {
+        std::fputs("Info: Could not parse file\n", diag.out());
         return 1;
     }
     return std::nullopt;
@@ -76,72 +61,71 @@ std::optional<int> parse_phase() {
 
 // Runs one back-end phase. True when this source goes no further: the phase reported
 // errors, or it ended the run (then `exit_code` holds the run's exit code).
-bool phase_failed(void (*phase)(), std::optional<int>& exit_code) {
-    phase();
-    exit_code = stop_exit_code();
-    return exit_code.has_value() || err_cnt != 0;
+bool phase_failed(Assembly& assembly, void (Assembly::*phase)(), std::optional<int>& exit_code) {
+    (assembly.*phase)();
+    exit_code = stop_exit_code(assembly.diag);
+    return exit_code.has_value() || assembly.diag.err_cnt != 0;
 }
 
 // Processes one source argument; an exit code when the run must end.
-std::optional<int> process_source(std::string_view argument) {
-    split_source_argument(argument);
-    parseFile = path_beside_source(inpFileName);
+std::optional<int> process_source(Assembly& assembly, std::string_view argument) {
+    assembly.source = SourcePaths::of_argument(argument);
     if (argument.size() > max_source_path_length) {
-        std::fprintf(diag_out(),
+        std::fprintf(assembly.diag.out(),
                      "Error: Could not open file '%s': path longer than %zu characters\n",
-                     parseFile.c_str(), max_source_path_length);
+                     assembly.source.parseFile.c_str(), max_source_path_length);
         return 1;
     }
-    exePath = working_directory();
-    err_cnt = 0;
-    if (auto code = parse_phase()) return code;
+    assembly.source.exePath = working_directory();
+    if (auto code = parse_phase(assembly)) return code;
     std::optional<int> exit_code;
-    if (phase_failed(check_opcode, exit_code) || phase_failed(check_jump, exit_code))
+    if (phase_failed(assembly, &Assembly::check_opcode, exit_code) ||
+        phase_failed(assembly, &Assembly::check_jump, exit_code))
         return exit_code;
-    write_hexfile();
-    if (auto code = stop_exit_code()) return code;
-    write_dbgfile();
-    return stop_exit_code();
+    assembly.write_hexfile();
+    if (auto code = stop_exit_code(assembly.diag)) return code;
+    assembly.write_dbgfile();
+    return stop_exit_code(assembly.diag);
 }
 
-void print_summary(int32_t errors) {
-    parseFile = path_beside_source(inpFileName);
+void print_summary(FILE* out, const SourcePaths& source, int32_t errors) {
+    const std::string path = source.beside_source(source.inpFileName);
     if (errors == 0)
-        std::fprintf(diag_out(), "INFO: %s: Processing was successful\n", parseFile.c_str());
+        std::fprintf(out, "INFO: %s: Processing was successful\n", path.c_str());
     else
-        std::fprintf(diag_out(), "INFO: %s: Processing failed, with %d error(s)\n",
-                     parseFile.c_str(), errors);
+        std::fprintf(out, "INFO: %s: Processing failed, with %d error(s)\n", path.c_str(), errors);
 }
 
 } // namespace
 
-std::string path_beside_source(const std::string& name) {
-    return inpHasDirectory ? inpFilePath + sep_char + name : name;
-}
-
-int run_tarn(std::span<char* const> arguments) {
-    reset_run();
+int run_tarn(std::span<char* const> arguments, FILE* out, FILE* err) {
     if (arguments.empty()) {
-        std::fputs("USAGE: tarn.exe <file>\n", diag_out());
+        std::fputs("USAGE: tarn.exe <file>\n", out);
         return 0;
     }
     int32_t run_errors = 0;
-    bool first_source = true;
+    SourcePaths last;
     for (const char* argument : arguments) {
         if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "/?") == 0) {
-            showHelp();
+            Diagnostics diag(out, err);
+            showHelp(diag);
             return 0;
         }
         if (std::strcmp(argument, "-v") == 0) {
-            showVersion();
+            Diagnostics diag(out, err);
+            showVersion(diag);
             return 0;
         }
-        // Each source is assembled on its own: nothing of an earlier one leaks into it.
-        if (!first_source) reset_run();
-        first_source = false;
-        if (auto code = process_source(argument)) return *code;
-        run_errors += err_cnt;
+        try {
+            Assembly assembly(out, err);
+            if (auto code = process_source(assembly, argument)) return *code;
+            run_errors += assembly.diag.err_cnt;
+            last = std::move(assembly.source);
+        } catch (const std::bad_alloc&) {
+            std::fputs("out of space\n", err);
+            return abnormal_end;
+        }
     }
-    print_summary(run_errors);
+    print_summary(out, last, run_errors);
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "assembler/help_text.h"
 
-#include "assembler/diagnostics.h"
-
 #include <array>
 
 namespace {
@@ -44,18 +42,18 @@ constexpr const char* version = "2.0";
 
 } // namespace
 
-void showHelp() {
+void showHelp(Diagnostics& diag) {
     for (const char* piece : help_pieces)
-        std::fputs(piece, diag_out());
-    std::fprintf(diag_out(), "\n\n%s\n", vendor_notice);
+        std::fputs(piece, diag.out());
+    std::fprintf(diag.out(), "\n\n%s\n", vendor_notice);
 }
 
-void showVersion() {
-    std::fprintf(diag_out(), "\nTARN, KZ71 Assembler\nVersion: %s\n\n", version);
+void showVersion(Diagnostics& diag) {
+    std::fprintf(diag.out(), "\nTARN, KZ71 Assembler\nVersion: %s\n\n", version);
     FILE* file = std::fopen("verInfoTARN.txt", "w+");
     if (file == nullptr) {
-        std::fprintf(diag_out(), "\n%-8s%s\n", "ERROR:", "Cannot write file 'verInfoTARN.txt'");
-        ++err_cnt;
+        std::fprintf(diag.out(), "\n%-8s%s\n", "ERROR:", "Cannot write file 'verInfoTARN.txt'");
+        ++diag.err_cnt;
         return;
     }
     std::fputs(version, file);

@@ -1,8 +1,9 @@
 // The assembler's in-memory program: statements, jump labels and constants, each in a
-// circular doubly linked list in source order. The head of each list is a statically
-// allocated record that is itself the first record of its list; an empty list is one whose
-// head has a null `next`.
+// circular doubly linked list in source order.
 #pragma once
+
+#include "assembler/arena.h"
+#include "assembler/diagnostics.h"
 
 #include <cstdint>
 
@@ -16,12 +17,21 @@ enum OperandKind : int32_t {
 
 struct JumpLabelRecord;
 
+// True when the list whose head is `head` holds no record.
+template <typename Record>
+bool list_is_empty(const Record& head) {
+    return head.next == nullptr;
+}
+
 // One instruction statement.
 struct OpcodeRecord {
     OpcodeRecord* next = nullptr;
     OpcodeRecord* prev = nullptr;
     const char* file_name = nullptr; // shared with the scanner's include frame
     int32_t line = 0;                // source line of the mnemonic
+    // Jump resolution's mark: the number of the pass that last gave this statement its
+    // address (0 before the first pass). It sits here to fill the room beside `line`.
+    uint32_t placed_in_pass = 0;
     JumpLabelRecord* jumplabel = nullptr;
     int32_t opcode = 0; // mnemonic number 0..80
     int32_t par1 = 0;
@@ -38,9 +48,6 @@ struct OpcodeRecord {
     // has looked it up (null while unresolved, or when the label labels no statement).
     const char* label = nullptr;
     OpcodeRecord* target = nullptr;
-    // Jump resolution's mark: the number of the pass that last gave this statement its
-    // address (0 before the first pass).
-    uint32_t placed_in_pass = 0;
 };
 
 // One jump label.
@@ -64,48 +71,78 @@ struct ConstRecord {
     int32_t value = 0;
 };
 
-extern OpcodeRecord start_opcode;
-extern JumpLabelRecord start_jumplabel;
-extern ConstRecord start_const;
+// The three lists of one assembly. Each head is a record of the list's type that is itself
+// the first record of its list; an empty list is one whose head has a null `next`. The heads
+// point at themselves, so the lists never move (no copy, no move).
+class ProgramLists {
+public:
+    explicit ProgramLists(Diagnostics& diag) : diag_(diag) {}
+    ProgramLists(const ProgramLists&) = delete;
+    ProgramLists& operator=(const ProgramLists&) = delete;
 
-// Append a record to the end of its list and return it. The first record of a list is the
-// head itself. On allocation failure "ERROR: memory could not be allocated" is printed and
-// null returned, the list unchanged. The links of `values` are ignored.
-OpcodeRecord* add_opcode(const OpcodeRecord& values);
-ConstRecord* add_const(const char* file_name, int32_t line, const char* name, int32_t value);
-JumpLabelRecord* add_jumplabel(const char* file_name, int32_t line, const char* name);
+    OpcodeRecord start_opcode;
+    JumpLabelRecord start_jumplabel;
+    ConstRecord start_const;
 
-// Insert a new statement with `values` directly after `at` (a member of the statement list)
-// and return it; null on allocation failure, which the caller reports.
-OpcodeRecord* insert_opcode_after(OpcodeRecord* at, const OpcodeRecord& values);
+    // Append a record to the end of its list and return it. The first record of a list is
+    // the head itself. On allocation failure "ERROR: memory could not be allocated" is
+    // printed and null returned, the list unchanged. The links of `values` are ignored.
+    OpcodeRecord* add_opcode(const OpcodeRecord& values);
+    ConstRecord* add_const(const char* file_name, int32_t line, const char* name, int32_t value);
+    JumpLabelRecord* add_jumplabel(const char* file_name, int32_t line, const char* name);
 
-// Take a statement other than the head out of the statement list. Its memory stays valid
-// until the lists are reset, so references to it do not dangle.
-void unlink_opcode(OpcodeRecord* record);
+    // Insert a new statement with `values` directly after `at` (a member of the statement
+    // list) and return it; null on allocation failure, which the caller reports.
+    OpcodeRecord* insert_opcode_after(OpcodeRecord* at, const OpcodeRecord& values);
 
-// Take any statement out of the list and return the statement that followed it (null when
-// it was the last). The head is taken out by re-heading: the second statement's contents
-// move into the head, the head's former contents into the second record, which leaves the
-// list; the jump labels of both follow their statements. A sole statement leaves an empty
-// list. Label operands already resolved to the two records are not redirected.
-OpcodeRecord* remove_opcode(OpcodeRecord* record);
+    // Take a statement other than the head out of the statement list. Its memory stays
+    // valid as long as the lists, so references to it do not dangle.
+    static void unlink_opcode(OpcodeRecord* record);
 
-// True when the list holds no record.
-inline bool list_is_empty(const OpcodeRecord& head) {
-    return head.next == nullptr;
-}
+    // Take any statement out of the list and return the statement that followed it (null
+    // when it was the last). The head is taken out by re-heading: the second statement's
+    // contents move into the head, the head's former contents into the second record, which
+    // leaves the list; the jump labels of both follow their statements. A sole statement
+    // leaves an empty list. Label operands already resolved to the two records are not
+    // redirected.
+    OpcodeRecord* remove_opcode(OpcodeRecord* record);
 
-// Walking the statement list: the first statement and the one after `record`, or null.
-inline OpcodeRecord* first_statement() {
-    return list_is_empty(start_opcode) ? nullptr : &start_opcode;
-}
-inline OpcodeRecord* next_statement(const OpcodeRecord* record) {
-    return record->next == &start_opcode ? nullptr : record->next;
-}
-// The statement in front of `record`, or null for the first.
-inline OpcodeRecord* previous_statement(const OpcodeRecord* record) {
-    return record == &start_opcode ? nullptr : record->prev;
-}
+    // Walking the statement list: the first statement, the one after `record` and the one
+    // in front of it, or null.
+    OpcodeRecord* first_statement() {
+        return list_is_empty(start_opcode) ? nullptr : &start_opcode;
+    }
+    const OpcodeRecord* first_statement() const {
+        return list_is_empty(start_opcode) ? nullptr : &start_opcode;
+    }
+    OpcodeRecord* next_statement(const OpcodeRecord* record) const {
+        return record->next == &start_opcode ? nullptr : record->next;
+    }
+    OpcodeRecord* previous_statement(const OpcodeRecord* record) const {
+        return record == &start_opcode ? nullptr : record->prev;
+    }
+    // The last statement, or null.
+    OpcodeRecord* last_statement() const {
+        return list_is_empty(start_opcode) ? nullptr : start_opcode.prev;
+    }
 
-// Clear the three heads and release every record (start of a run).
-void reset_program_lists();
+    // The jump target that stands for the address just after the last statement (a
+    // converted skip whose count reached past the end of the program). It is never in the
+    // list.
+    OpcodeRecord* program_end() { return &end_of_program_; }
+
+    // Code address of a jump target: its address, or for program_end() the address just
+    // after the last statement.
+    int32_t target_address(const OpcodeRecord* target) const {
+        if (target != &end_of_program_) return target->address;
+        const OpcodeRecord* last = last_statement();
+        return last != nullptr ? last->address + last->size : 0;
+    }
+
+private:
+    Diagnostics& diag_;
+    OpcodeRecord end_of_program_;
+    Arena<OpcodeRecord> opcode_records_; // records other than the heads
+    Arena<JumpLabelRecord> jumplabel_records_;
+    Arena<ConstRecord> const_records_;
+};

@@ -2,10 +2,14 @@
 // define it, with open addressing (linear probing, wrapping from the last slot to slot 0).
 #pragma once
 
+#include "assembler/diagnostics.h"
 #include "assembler/program_lists.h"
 
-#include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <span>
+#include <string_view>
 
 inline constexpr int symtab_size = 9997;
 
@@ -29,33 +33,65 @@ struct Symbol {
     const char* name = nullptr; // the caller's pointer, not a copy
 };
 
-extern std::array<Symbol, symtab_size> symtab;
+uint32_t symhash(std::string_view name);
 
-uint32_t symhash(const char* name);
+class SymbolTable {
+public:
+    // Overflow and allocation failures are reported through `diag`.
+    explicit SymbolTable(Diagnostics& diag);
+    SymbolTable(const SymbolTable&) = delete;
+    SymbolTable& operator=(const SymbolTable&) = delete;
 
-// The slot of `name`, taking a free slot for it when absent. When every slot holds another
-// name, "symbol table overflow" is printed on the error output, the run is stopped
-// abnormally (Stop::abnormal) and null is returned.
-Symbol* lookup(const char* name);
+    // The slots, all free at first.
+    std::span<Symbol, symtab_size> symtab;
 
-// Records a definition of `name` (kept text) and returns the reference; an identical
-// reference (same line, file name pointer and kind) is returned instead of a new one.
-// Null after a stop (table overflow, or "out of space" when memory runs out).
-SymbolRef* addref(int32_t line, const char* file_name, const char* name, void* target,
-                  int32_t kind);
+    // The slot of `name` (a kept text), taking a free slot for it when absent. When every
+    // slot holds another name, "symbol table overflow" is printed on the error output, the
+    // run is stopped abnormally (Stop::abnormal) and null is returned.
+    Symbol* lookup(const char* name);
 
-// The first reference of `kind` for `name`, or null. Never takes a slot.
-SymbolRef* find_symbol_ref(const char* name, int32_t kind);
+    // Records a definition of `name` (kept text) and returns the reference; an identical
+    // reference (same line, file name pointer and kind) is returned instead of a new one.
+    // Null after a stop (table overflow, or "out of space" when memory runs out).
+    SymbolRef* addref(int32_t line, const char* file_name, const char* name, void* target,
+                      int32_t kind);
 
-// The target of that reference, or null.
-void* find_symbol(const char* name, int32_t kind);
+    // The first reference of `kind` for `name`, or null. Never takes a slot.
+    SymbolRef* find_symbol_ref(std::string_view name, int32_t kind) const;
 
-inline ConstRecord* find_const(const char* name) {
-    return static_cast<ConstRecord*>(find_symbol(name, REF_CONST));
-}
-inline JumpLabelRecord* find_jumplabel(const char* name) {
-    return static_cast<JumpLabelRecord*>(find_symbol(name, REF_JUMPLABEL));
-}
+    // The target of that reference, or null.
+    void* find_symbol(std::string_view name, int32_t kind) const;
 
-// Frees every slot and reference (start of a run).
-void reset_symtab();
+    ConstRecord* find_const(std::string_view name) const {
+        return static_cast<ConstRecord*>(find_symbol(name, REF_CONST));
+    }
+    JumpLabelRecord* find_jumplabel(std::string_view name) const {
+        return static_cast<JumpLabelRecord*>(find_symbol(name, REF_JUMPLABEL));
+    }
+
+private:
+    struct Free {
+        void operator()(void* memory) const { std::free(memory); }
+    };
+    // Zero-filled tables from calloc: memory the system hands out already cleared, so a new
+    // table costs no clearing and its pages are touched only where names land.
+    template <typename T>
+    using ZeroedArray = std::unique_ptr<T[], Free>;
+
+    Symbol* find_slot(std::string_view name) const;
+    int first_free_from(int slot);
+    void take_slot(int slot, const char* name);
+
+    Diagnostics& diag_;
+    ZeroedArray<Symbol> slots_;
+    // Where each stored name sits, and for every slot a hint at the next slot worth looking
+    // at for a free one. Names land in exactly the slots that linear probing gives them;
+    // these two only spare the walks along the long probe chains that similar names (loop1,
+    // loop2, ...) build under this hash: a name is found through `index_` without walking,
+    // and the free slot that ends a new name's walk by following the hints with path
+    // compression (no slot is ever freed).
+    ZeroedArray<int32_t> index_;     // slot + 1 of a stored name by name hash, 0 when empty
+    ZeroedArray<int32_t> free_hint_; // distance to the next slot worth looking at, 0: free
+    int names_ = 0;
+    Arena<SymbolRef> references_;
+};

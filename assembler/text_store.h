@@ -1,11 +1,27 @@
-// Names and file names that records, symbols and the scanner hold for the whole run.
-// Every text is copied once and stays at the same address until the store is cleared.
+// Names and file names that records, symbols and the scanner hold for the whole assembly.
+// Every text is copied once, NUL-terminated, into large blocks, and stays at the same
+// address as long as the store.
 #pragma once
 
+#include "assembler/diagnostics.h"
+
+#include <memory>
 #include <string_view>
+#include <vector>
 
-// Returns a stable, NUL-terminated copy of `text`.
-const char* keep_text(std::string_view text);
+class TextStore {
+public:
+    explicit TextStore(Diagnostics& diag) : diag_(diag) {}
+    TextStore(const TextStore&) = delete;
+    TextStore& operator=(const TextStore&) = delete;
 
-// Releases every kept text (start of a new run).
-void clear_text_store();
+    // A stable, NUL-terminated copy of `text`. When memory runs out, "out of space" is
+    // printed on the error output, the run is stopped abnormally and "" is returned.
+    const char* keep_text(std::string_view text);
+
+private:
+    Diagnostics& diag_;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* free_ = nullptr; // the unused rest of the last ordinary block
+    std::size_t room_ = 0;
+};

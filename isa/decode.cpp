@@ -26,10 +26,10 @@ struct DecodeTables {
     int conflicts = 0; // claims that no precedence settles; must stay 0
 };
 
-// Where two forms produce the same key, the one the chip executes wins: the constant form
-// over an accumulator form with a == b, and nop over the self-swaps coded 0x00.
+// Where two forms produce the same key, the one the chip executes wins: nop over the
+// self-swaps coded 0x00.
 constexpr int precedence(Layout layout) {
-    return layout == Layout::constant || layout == Layout::ext_constant || layout == Layout::byte;
+    return layout == Layout::byte;
 }
 
 constexpr void claim(FormId& slot, FormId id, int& conflicts) {

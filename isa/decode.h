@@ -3,9 +3,6 @@
 // shows only there), allocates nothing and never reads past the span it is given.
 //
 // Every byte sequence the encoder produces decodes to the statement it came from, except:
-// - an accumulator form whose two operands are the same accumulator (`add y, y` is 0x25):
-//   the chip takes that first byte for the constant form, so decode returns the constant
-//   form with the next three bytes as its constant;
 // - `swap`: the byte holds the x or y operand first, so `swap z, x` decodes as `swap x, z`;
 //   0x00 is `nop` (also the code of `swap x, x`, `swap z, z` and `swap r, r`);
 // - `addepr` does not encode its accumulator and decodes with accumulator x (which encodes
@@ -15,7 +12,9 @@
 // Jump operands hold the target address: the short forms' displacement is taken relative to
 // the displacement byte, the long forms hold a 13-bit address. Bytes the encoder never
 // produces (unused first bytes, bit numbers above 23, a target outside 0..8191, a 2-byte
-// ramadr below 64, unequal putepr bytes, ...) are not an instruction.
+// ramadr below 64, unequal putepr bytes, ...) are not an instruction. A first byte that an
+// accumulator form with a == b would have (0x25, `add y, y`, which the encoder refuses) is
+// the constant form's, as on the chip: 0x25 decodes as `add y, k` with the next three bytes.
 #pragma once
 
 #include "isa/operands.h"

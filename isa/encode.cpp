@@ -1,6 +1,7 @@
 #include "isa/encode.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace isa {
 
@@ -14,16 +15,39 @@ Encoded encode(const Instruction& instruction) {
 }
 
 std::string comment_text(const Instruction& instruction, int j) {
-    std::string text(get_opcode_name(instruction.opcode));
-    if (instruction.size > 1) text += "_" + std::to_string(j);
-    text += " (";
+    std::array<char, max_comment_size> text{};
+    return std::string(text.data(), comment_parts(instruction).write(text.data(), j));
+}
+
+CommentParts comment_parts(const Instruction& instruction) {
+    CommentParts parts;
+    parts.name = get_opcode_name(instruction.opcode);
+    parts.numbered = instruction.size > 1;
+    char* at = parts.operands.data();
+    char* const end = at + parts.operands.size();
+    *at++ = ' ';
+    *at++ = '(';
     // As many values as the statement holds operands, taken from the first position on.
     const auto count = std::ranges::count_if(instruction.operands, &Operand::present);
     for (int i = 0; i < count; ++i) {
-        if (i > 0) text += ',';
-        text += std::to_string(instruction.operands[static_cast<std::size_t>(i)].value);
+        if (i > 0) *at++ = ',';
+        at = std::to_chars(at, end, instruction.operands[static_cast<std::size_t>(i)].value).ptr;
     }
-    return text + ")";
+    *at++ = ')';
+    parts.operands_size = static_cast<std::size_t>(at - parts.operands.data());
+    return parts;
+}
+
+char* CommentParts::write(char* out, int j) const {
+    out = std::copy(name.begin(), name.end(), out);
+    if (numbered) {
+        *out++ = '_';
+        if (j >= 0 && j < 10) // every byte of an instruction
+            *out++ = static_cast<char>('0' + j);
+        else
+            out = std::to_chars(out, out + 11, j).ptr;
+    }
+    return std::copy_n(operands.data(), operands_size, out);
 }
 
 } // namespace isa

@@ -3,10 +3,13 @@
 // The statement's size chooses its form: accumulator or constant form of the two-operand
 // mnemonics, short (displacement) or long (13-bit address) jump, shift or rotation with or
 // without a count; ramadr must have the size its value gives. Label operands hold the target
-// address. Settled cases:
-// - `add y, y` and the other accumulator forms with both operands the same accumulator are
-//   encoded as their short form (0x25 for `add y, y`), although that first byte is also the
-//   first byte of the constant form; the decoder reads such bytes as the constant form.
+// address. Cases worth knowing:
+// - The accumulator forms of the mnemonics that also have a constant form (`add`, `sub`,
+//   `compare`, `move`, `and`, `nand`, `or`, `nor`, `eor`, `eorn`) do not take the same
+//   accumulator twice: `add y, y` would be 0x25, the first byte of `add y, k`, and the chip
+//   would take the next three bytes as k. They are refused as wrong_operands (the assembler
+//   reports them as operand errors). The multiply and divide mnemonics have no constant
+//   form and take any pair.
 // - `swap` has one byte for both operand orders. `swap z, z` and `swap r, r` are encoded as
 //   0x00 (no operation, like `swap x, x`): the byte formula would give `clear z` and
 //   `getflag r`, which destroy the accumulator that a self-swap leaves unchanged.
@@ -192,7 +195,9 @@ constexpr EncodeStatus encode_bytes(const Instruction& in, Bytes& out) {
     if (m.rules.check == Check::not_found) return EncodeStatus::no_code;
     const Form* form = encode_detail::select_form(m, in.size);
     if (form == nullptr) return EncodeStatus::wrong_size;
-    if (!encode_detail::operands_fit(m, *form, in)) return EncodeStatus::wrong_operands;
+    if (!encode_detail::operands_fit(m, *form, in) ||
+        same_accumulator_twice(in.opcode, in.operands))
+        return EncodeStatus::wrong_operands;
     const EncodeStatus status = encode_detail::write_bytes(*form, in, out);
     if (status != EncodeStatus::ok) out = {};
     return status;
@@ -212,5 +217,23 @@ Encoded encode(const Instruction& instruction);
 // signed decimal, accumulators as their numbers, jump targets as their addresses. The form
 // (none, one, two or three operands) is the number of operands the statement holds.
 std::string comment_text(const Instruction& instruction, int j);
+
+// What the comment texts of one statement's bytes are made of, worked out once for all of
+// them: the name, then "_" and j when the statement has more than one byte, then the
+// operands (" (1,5)").
+struct CommentParts {
+    std::string_view name;
+    bool numbered = false;
+    std::array<char, 40> operands{}; // three 32-bit numbers and punctuation
+    std::size_t operands_size = 0;
+
+    std::string_view operands_text() const { return {operands.data(), operands_size}; }
+    // Writes the text of byte j at `out`, which has room for max_comment_size characters,
+    // and returns the end.
+    char* write(char* out, int j) const;
+};
+inline constexpr std::size_t max_comment_size = 80; // name, "_", j and the operands
+
+CommentParts comment_parts(const Instruction& instruction);
 
 } // namespace isa

@@ -186,4 +186,21 @@ constexpr const Mnemonic& mnemonic_of(int opcode) {
     return instruction_table[static_cast<std::size_t>(opcode)];
 }
 
+// Whether a mnemonic has a constant form beside its accumulator form (the two-operand
+// arithmetic and logic); false for numbers outside 0..80.
+constexpr bool has_constant_form(int opcode) {
+    if (!is_opcode(opcode)) return false;
+    for (const Form& form : mnemonic_of(opcode).forms)
+        if (form.layout == Layout::constant || form.layout == Layout::ext_constant) return true;
+    return false;
+}
+
+// Whether a statement names one accumulator twice where the chip would misread it: the
+// accumulator form of a == b is the first byte of the constant form (`add y, y` would be
+// 0x25, the start of `add y, k`), so the chip would take the next three bytes as k.
+constexpr bool same_accumulator_twice(int opcode, const Operands& operands) {
+    return has_constant_form(opcode) && operands[0].kind == OperandKind::accumulator &&
+           operands[1].kind == OperandKind::accumulator && operands[0].value == operands[1].value;
+}
+
 } // namespace isa

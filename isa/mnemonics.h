@@ -137,6 +137,8 @@ std::span<const Mnemonic> mnemonics();
 
 // The mnemonic whose source keyword is exactly `word`, if any.
 std::optional<Opcode> find_mnemonic(std::string_view word);
+// The same as a plain number, -1 for none (the scanner's form: no optional to unpack).
+int mnemonic_number(std::string_view word);
 
 // True for 0..80.
 constexpr bool is_opcode(int number) {

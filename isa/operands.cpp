@@ -9,11 +9,24 @@ const Rules& operand_rules(int opcode) {
     return is_opcode(opcode) ? mnemonic_of(opcode).rules : not_found;
 }
 
+namespace {
+
+// The label position of every opcode, worked out once: the back end asks for every statement.
+constexpr std::array<std::int8_t, mnemonic_count> label_positions = [] {
+    std::array<std::int8_t, mnemonic_count> positions{};
+    for (const Mnemonic& m : instruction_table) {
+        positions[static_cast<std::size_t>(m.number)] = -1;
+        for (int i = 2; i >= 0; --i)
+            if (m.rules.positions[static_cast<std::size_t>(i)].accepts(OperandKind::label))
+                positions[static_cast<std::size_t>(m.number)] = static_cast<std::int8_t>(i);
+    }
+    return positions;
+}();
+
+} // namespace
+
 int label_operand(int opcode) {
-    const Rules& rules = operand_rules(opcode);
-    for (int i = 0; i < 3; ++i)
-        if (rules.positions[i].accepts(OperandKind::label)) return i;
-    return -1;
+    return is_opcode(opcode) ? label_positions[static_cast<std::size_t>(opcode)] : -1;
 }
 
 int initial_size(int opcode, const Operands& operands) {

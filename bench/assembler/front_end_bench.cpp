@@ -1,6 +1,5 @@
 // Parsing speed of the front end: a large source read into the program lists.
-#include "assembler/diagnostics.h"
-#include "assembler/front_end.h"
+#include "assembler/assembly.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -28,16 +27,14 @@ void ParseLargeSource(benchmark::State& state) {
     std::filesystem::path path = write_source(blocks);
     FILE* sink = std::fopen("/dev/null", "w");
     for (auto _ : state) {
-        reset_front_end();
-        set_diagnostic_streams(sink, sink);
-        FILE* input = std::fopen(path.c_str(), "r");
-        int result = parse_source(path.c_str(), input);
-        std::fclose(input);
-        if (result != 0 || err_cnt != 0) state.SkipWithError("source did not parse");
+        Assembly assembly(sink, sink);
+        int error = 0;
+        std::optional<SourceText> text = read_source(path, max_source_size, error);
+        if (!text || assembly.parse_source(path, std::move(*text)) != 0 ||
+            assembly.diag.err_cnt != 0)
+            state.SkipWithError("source did not parse");
     }
     state.SetItemsProcessed(state.iterations() * blocks * 10);
-    set_diagnostic_streams(nullptr, nullptr);
-    reset_front_end();
     std::fclose(sink);
     std::filesystem::remove(path);
 }

@@ -1,47 +1,51 @@
 #include "in_process_assembly.h"
 
-#include "assembler/backend.h"
-#include "assembler/diagnostics.h"
-#include "assembler/front_end.h"
-#include "message_capture.h"
-
-#include <cstdio>
+#include "isa/encode.h"
 
 namespace {
 
-bool go_on() {
-    return err_cnt == 0 && !stopping();
+bool go_on(const Assembly& assembly) {
+    return assembly.diag.err_cnt == 0 && !assembly.diag.stopping();
 }
 
 } // namespace
 
-void reset_assembler() {
-    reset_front_end();
-    reset_backend();
+std::vector<const OpcodeRecord*> statement_list(const ProgramLists& lists) {
+    std::vector<const OpcodeRecord*> list;
+    for (const OpcodeRecord* s = lists.first_statement(); s != nullptr; s = lists.next_statement(s))
+        list.push_back(s);
+    return list;
+}
+
+std::vector<const OpcodeRecord*> InProcessAssembly::statements() const {
+    return statement_list(assembly->lists);
+}
+
+std::vector<std::string> InProcessAssembly::comments() const {
+    std::vector<std::string> texts;
+    if (image)
+        for_each_image_byte(*assembly, *image, [&texts](const ImageByte& byte) {
+            std::array<char, isa::max_comment_size> text{};
+            texts.emplace_back(text.data(), byte.comment->write(text.data(), byte.j));
+        });
+    return texts;
 }
 
 InProcessAssembly assemble_in_process(const std::string& source,
-                                      const std::function<void()>& after_parse) {
-    reset_assembler();
+                                      const std::function<void(Assembly&)>& after_parse) {
     InProcessAssembly result;
-    MessageCapture capture;
-    std::string text = source; // fmemopen needs a writable buffer
-    FILE* input = fmemopen(text.data(), text.size(), "r");
-    if (input == nullptr) return result;
-    result.parsed = parse_source("main.asm", input) == 0 && go_on();
-    std::fclose(input);
-    if (result.parsed && after_parse) after_parse();
-    if (result.parsed) check_opcode();
-    if (result.parsed && go_on()) check_jump();
-    if (result.parsed && go_on()) result.image = build_code_image();
-    result.ended_run = stop_requested() == Stop::end_run;
-    result.messages = capture.text();
+    result.capture = std::make_unique<MessageCapture>();
+    FILE* stream = result.capture->stream();
+    result.assembly = std::make_unique<Assembly>(stream, stream);
+    Assembly& assembly = *result.assembly;
+    std::optional<SourceText> text = SourceText::of(source);
+    if (!text) return result;
+    result.parsed = assembly.parse_source("main.asm", std::move(*text)) == 0 && go_on(assembly);
+    if (result.parsed && after_parse) after_parse(assembly);
+    if (result.parsed) assembly.check_opcode();
+    if (result.parsed && go_on(assembly)) assembly.check_jump();
+    if (result.parsed && go_on(assembly)) result.image = build_code_image(assembly);
+    result.ended_run = assembly.diag.stop_requested() == Stop::end_run;
+    result.messages = result.capture->text();
     return result;
-}
-
-std::vector<const OpcodeRecord*> statement_list() {
-    std::vector<const OpcodeRecord*> list;
-    for (const OpcodeRecord* s = first_statement(); s != nullptr; s = next_statement(s))
-        list.push_back(s);
-    return list;
 }

@@ -15,14 +15,12 @@ namespace {
 
 class JumpResolution : public testing::Test {
 protected:
-    void TearDown() override { reset_assembler(); }
-
     // Assembles a source that must be free of errors.
     void assemble(const std::string& source) {
         result_ = assemble_in_process(source);
         ASSERT_TRUE(result_.image.has_value()) << result_.messages;
         ASSERT_EQ(result_.messages, "");
-        list_ = statement_list();
+        list_ = result_.statements();
     }
 
     const OpcodeRecord& statement(std::size_t index) const { return *list_.at(index); }
@@ -229,11 +227,9 @@ TEST_F(JumpResolution, SubroutineCallsAreAlwaysLong) {
 // itself never lets a label end the source). The first jump to such a label ends the run.
 class MissingTarget : public testing::Test {
 protected:
-    void TearDown() override { reset_assembler(); }
-
     static InProcessAssembly assemble_unlinked(const std::string& source, const char* label) {
-        return assemble_in_process(source, [label] {
-            JumpLabelRecord* record = find_jumplabel(label);
+        return assemble_in_process(source, [label](Assembly& assembly) {
+            JumpLabelRecord* record = assembly.symbols.find_jumplabel(label);
             ASSERT_NE(record, nullptr);
             record->opcode = nullptr;
         });

@@ -1,7 +1,6 @@
-// Collects what the assembler prints on its output and error streams while it lives.
+// A stream that collects what the assembler prints on it, for handing to an Assembly or to
+// run_tarn as its output and error streams.
 #pragma once
-
-#include "assembler/diagnostics.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,16 +8,15 @@
 
 class MessageCapture {
 public:
-    MessageCapture() : stream_(open_memstream(&text_, &size_)) {
-        set_diagnostic_streams(stream_, stream_);
-    }
+    MessageCapture() : stream_(open_memstream(&text_, &size_)) {}
     ~MessageCapture() {
-        set_diagnostic_streams(nullptr, nullptr);
         if (stream_ != nullptr) std::fclose(stream_);
         std::free(text_);
     }
     MessageCapture(const MessageCapture&) = delete;
     MessageCapture& operator=(const MessageCapture&) = delete;
+
+    FILE* stream() const { return stream_; }
 
     // Everything printed so far.
     std::string text() {

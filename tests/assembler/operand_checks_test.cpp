@@ -1,6 +1,5 @@
 // Operand checks in-process: what the user EEPROM directives leave in the image and in the
 // statement list, sizes and addresses after the checks.
-#include "assembler/user_eeprom.h"
 #include "in_process_assembly.h"
 #include "isa/mnemonics.h"
 
@@ -12,56 +11,64 @@ namespace {
 
 class OperandChecks : public testing::Test {
 protected:
-    void TearDown() override { reset_assembler(); }
+    InProcessAssembly& assemble(const std::string& source) {
+        result_ = assemble_in_process(source);
+        return result_;
+    }
 
     std::vector<int32_t> opcodes() const {
         std::vector<int32_t> result;
-        for (const OpcodeRecord* s : statement_list())
+        for (const OpcodeRecord* s : result_.statements())
             result.push_back(s->opcode);
         return result;
     }
+
+    const UserEeprom& eeprom() const { return result_.assembly->eeprom; }
+
+    InProcessAssembly result_;
 };
 
 TEST_F(OperandChecks, FirstDefinitionOfAnEepromCellHolds) {
-    InProcessAssembly result = assemble_in_process("usrEprInit 5, 10\nusrEprInit 5, 11\nnop\n");
+    InProcessAssembly& result = assemble("usrEprInit 5, 10\nusrEprInit 5, 11\nnop\n");
     EXPECT_EQ(result.messages, "main.asm  Line:2  ERROR: eeprom user cell 5 already defined\n");
-    EXPECT_EQ(eeprom_cells[5], 10);
-    EXPECT_TRUE(eeprom_used_cells[5]);
+    EXPECT_EQ(eeprom().eeprom_cells[5], 10);
+    EXPECT_TRUE(eeprom().eeprom_used_cells[5]);
     EXPECT_EQ(opcodes(), (std::vector<int32_t>{isa::op_nop}));
 }
 
 TEST_F(OperandChecks, DirectiveWithOperandErrorsDefinesNothingAndStillLeavesTheList) {
-    InProcessAssembly result = assemble_in_process("nop\nusrEprInit 128, 1\nusrEprInit 3, 256\n"
-                                                   "usrEprInit 4\nstop\n");
+    InProcessAssembly& result = assemble("nop\nusrEprInit 128, 1\nusrEprInit 3, 256\n"
+                                         "usrEprInit 4\nstop\n");
     EXPECT_EQ(result.messages,
               "main.asm  Line:2  ERROR: wrong range for first parameter in opcode 'usrEprInit'\n"
               "main.asm  Line:3  ERROR: wrong range for second parameter in opcode 'usrEprInit'\n"
               "main.asm  Line:4  ERROR: too few parameters for opcode 'usrEprInit'\n");
-    EXPECT_FALSE(any_eeprom_cell_used());
+    EXPECT_FALSE(eeprom().any_cell_used());
     EXPECT_EQ(opcodes(), (std::vector<int32_t>{isa::op_nop, isa::op_stop}));
-    EXPECT_EQ(statement_list().back()->address, 1);
+    EXPECT_EQ(result_.statements().back()->address, 1);
 }
 
 TEST_F(OperandChecks, ProgramOfDirectivesOnlyLeavesAnEmptyList) {
-    InProcessAssembly result = assemble_in_process("usrEprInit 0, 255\nusrEprInit 127, 1\n");
+    InProcessAssembly& result = assemble("usrEprInit 0, 255\nusrEprInit 127, 1\n");
     EXPECT_EQ(result.messages, "");
-    EXPECT_TRUE(list_is_empty(start_opcode));
+    EXPECT_TRUE(list_is_empty(result.assembly->lists.start_opcode));
     ASSERT_TRUE(result.image.has_value());
     EXPECT_EQ(result.image->length, 0);
-    EXPECT_EQ(eeprom_cells[0], 255);
-    EXPECT_EQ(eeprom_cells[127], 1);
+    EXPECT_EQ(eeprom().eeprom_cells[0], 255);
+    EXPECT_EQ(eeprom().eeprom_cells[127], 1);
 }
 
 // The head of the list is the first statement itself: directives in front make the next
 // statement the head, and labels and jumps follow it there.
 TEST_F(OperandChecks, LeadingDirectivesReheadTheList) {
-    InProcessAssembly result =
-        assemble_in_process("usrEprInit 1, 2\nusrEprInit 2, 3\nstart: nop\nnext: clear y\n"
-                            "goto start\ngoto next\n");
+    InProcessAssembly& result =
+        assemble("usrEprInit 1, 2\nusrEprInit 2, 3\nstart: nop\nnext: clear y\n"
+                 "goto start\ngoto next\n");
     EXPECT_EQ(result.messages, "");
     ASSERT_EQ(opcodes(),
               (std::vector<int32_t>{isa::op_nop, isa::op_clear, isa::op_goto, isa::op_goto}));
-    const std::vector<const OpcodeRecord*> list = statement_list();
+    const std::vector<const OpcodeRecord*> list = result_.statements();
+    const OpcodeRecord& start_opcode = result.assembly->lists.start_opcode;
     EXPECT_EQ(list[0], &start_opcode);
     EXPECT_EQ(start_opcode.jumplabel->opcode, &start_opcode);
     EXPECT_EQ(list[2]->target, &start_opcode);
@@ -73,9 +80,9 @@ TEST_F(OperandChecks, LeadingDirectivesReheadTheList) {
 }
 
 TEST_F(OperandChecks, LabelOfADirectiveCannotBeJumpedTo) {
-    InProcessAssembly result = assemble_in_process(
-        "first: usrEprInit 0, 1\nnop\nlater: usrEprInit 1, 2\ngoto first\njsub later\n"
-        "gotoBitS x, 1, later\nlast: usrEprInit 2, 3\n");
+    InProcessAssembly& result =
+        assemble("first: usrEprInit 0, 1\nnop\nlater: usrEprInit 1, 2\ngoto first\njsub later\n"
+                 "gotoBitS x, 1, later\nlast: usrEprInit 2, 3\n");
     EXPECT_EQ(result.messages,
               "main.asm  Line:4  ERROR: jump label 'first' stands in front of usrEprInit, which "
               "has no code\n"
@@ -86,10 +93,10 @@ TEST_F(OperandChecks, LabelOfADirectiveCannotBeJumpedTo) {
 }
 
 TEST_F(OperandChecks, FailedStatementsStillGetSizesAndAddresses) {
-    InProcessAssembly result = assemble_in_process("add y, 0x1000000\nramadr 300\nswap r, z\n"
-                                                   "add48r x\nshiftL x, 0\nnop\n");
+    InProcessAssembly& result = assemble("add y, 0x1000000\nramadr 300\nswap r, z\n"
+                                         "add48r x\nshiftL x, 0\nnop\n");
     EXPECT_FALSE(result.image.has_value());
-    const std::vector<const OpcodeRecord*> list = statement_list();
+    const std::vector<const OpcodeRecord*> list = result_.statements();
     ASSERT_EQ(list.size(), 6u);
     std::vector<int32_t> sizes, addresses;
     for (const OpcodeRecord* s : list) {

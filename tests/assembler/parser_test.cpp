@@ -1,15 +1,12 @@
 // The scanner and the grammar run in-process: tokens, records and values that the golden
 // tests cannot see until the back end prints them.
-#include "assembler/diagnostics.h"
-#include "assembler/front_end.h"
-#include "assembler/program_lists.h"
+#include "assembler/assembly.h"
 #include "assembler/source_reader.h"
-#include "assembler/symtab.h"
-#include "assembler/text_store.h"
 #include "grammar.hpp"
 #include "in_process_assembly.h"
 #include "message_capture.h"
 #include "scratch_directory.h"
+#include "source_text.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -31,50 +28,54 @@ std::ostream& operator<<(std::ostream& out, const Token& t) {
 
 class FrontEnd : public testing::Test {
 protected:
-    void SetUp() override { reset_front_end(); }
-    void TearDown() override {
-        if (input_ != nullptr) std::fclose(input_);
-        reset_front_end();
-    }
-
-    // Opens `source` as the main file main.asm of the scratch directory.
-    void open(const std::string& source) {
+    // Writes `source` as the main file main.asm of the scratch directory and reads it back.
+    SourceText main_file(const std::string& source) {
         scratch_.write("main.asm", source);
-        if (input_ != nullptr) std::fclose(input_);
         main_path_ = (scratch_.path() / "main.asm").string();
-        input_ = std::fopen(main_path_.c_str(), "r");
-        ASSERT_NE(input_, nullptr);
+        int error = 0;
+        std::optional<SourceText> text = read_source(main_path_, max_source_size, error);
+        EXPECT_TRUE(text.has_value()) << error;
+        return text ? std::move(*text) : *SourceText::of("");
     }
 
     int parse(const std::string& source) {
-        open(source);
-        return parse_source(main_path_.c_str(), input_);
+        return assembly_->parse_source(main_path_, main_file(source));
     }
 
     std::vector<Token> tokens(const std::string& source) {
-        open(source);
-        scanner_start(main_path_.c_str(), input_);
+        Scanner scanner(*assembly_, main_path_.c_str(), main_file(source));
         std::vector<Token> result;
-        for (int code = yylex(); code != 0; code = yylex()) {
+        YYSTYPE value{};
+        SourceLocation location{};
+        for (int code = scanner.next_token(value, location); code != 0;
+             code = scanner.next_token(value, location)) {
             bool valued = code == OPCODE || code == INT || code == CINT;
-            result.push_back({code, valued ? yylval.number : 0, yylloc.first_line});
+            result.push_back({code, valued ? value.number : 0, location.first_line});
         }
+        last_inst_const_ = scanner.inst_const != nullptr ? scanner.inst_const : "";
         return result;
     }
 
-    std::string messages() { return capture_.text(); }
+    // A fresh assembly: nothing of the sources before it.
+    void start_over() {
+        assembly_ = std::make_unique<Assembly>(capture_.stream(), capture_.stream());
+    }
 
-    static int32_t constant(const char* name) {
-        ConstRecord* record = find_const(name);
+    std::string messages() { return capture_.text(); }
+    std::vector<const OpcodeRecord*> statements() const { return statement_list(assembly_->lists); }
+    int32_t err_cnt() const { return assembly_->diag.err_cnt; }
+
+    int32_t constant(const char* name) const {
+        ConstRecord* record = assembly_->symbols.find_const(name);
         return record != nullptr ? record->value : -999;
     }
 
     ScratchDirectory scratch_;
-    std::string main_path_;
-
-private:
-    FILE* input_ = nullptr;
+    std::string main_path_ = (scratch_.path() / "main.asm").string();
     MessageCapture capture_;
+    std::unique_ptr<Assembly> assembly_ =
+        std::make_unique<Assembly>(capture_.stream(), capture_.stream());
+    std::string last_inst_const_;
 };
 
 TEST_F(FrontEnd, LabelMnemonicAndComment) {
@@ -123,7 +124,7 @@ TEST_F(FrontEnd, KeywordsAreCaseSensitiveWholeWords) {
 
 TEST_F(FrontEnd, VerticalBarAndCarriageReturnEndStatements) {
     ASSERT_EQ(parse("nop | nop\rnop\n"), 0);
-    std::vector<const OpcodeRecord*> list = statement_list();
+    std::vector<const OpcodeRecord*> list = statements();
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0]->line, 1);
     EXPECT_EQ(list[1]->line, 1);
@@ -131,15 +132,15 @@ TEST_F(FrontEnd, VerticalBarAndCarriageReturnEndStatements) {
 }
 
 TEST_F(FrontEnd, ConstantIsKnownOnlyAfterItsDeclaration) {
-    const char* name = keep_text("LIMIT");
-    ConstRecord* limit = add_const("main.asm", 1, name, 10);
-    addref(1, "main.asm", name, limit, REF_CONST);
+    const char* name = assembly_->texts.keep_text("LIMIT");
+    ConstRecord* limit = assembly_->lists.add_const("main.asm", 1, name, 10);
+    assembly_->symbols.addref(1, "main.asm", name, limit, REF_CONST);
     EXPECT_EQ(tokens("LIMIT\n"), (std::vector<Token>{{CINT, 10, 1}, {NEWLINE, 0, 2}}));
-    EXPECT_STREQ(inst_const, "LIMIT");
+    EXPECT_EQ(last_inst_const_, "LIMIT");
 
-    reset_front_end();
+    start_over();
     ASSERT_EQ(parse("goto LIMIT2\nCONST LIMIT2 10\ngoto LIMIT2\n"), 0);
-    std::vector<const OpcodeRecord*> list = statement_list();
+    std::vector<const OpcodeRecord*> list = statements();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0]->par1_type, PAR_LABEL) << "before the declaration it is a name";
     EXPECT_STREQ(list[0]->label, "LIMIT2");
@@ -165,7 +166,7 @@ TEST_F(FrontEnd, OperandFormsFillTheSlots) {
     ASSERT_EQ(parse("nop\nclear y\nskip 2\nswap r, z\nusrEprInit 5, 10\nmove x, 3\ngoto there\n"
                     "gotoBitC x, 3, there\nskipBitS z, 4, 1\n"),
               0);
-    std::vector<const OpcodeRecord*> list = statement_list();
+    std::vector<const OpcodeRecord*> list = statements();
     ASSERT_EQ(list.size(), 9u);
     auto slots = [](const OpcodeRecord* r) {
         return std::vector<int32_t>{r->par1,      r->par1_type, r->par2,
@@ -194,32 +195,32 @@ TEST_F(FrontEnd, OperandFormsFillTheSlots) {
 
 TEST_F(FrontEnd, LabelsAreLinkedToTheirStatements) {
     ASSERT_EQ(parse("nop\nfirst:\n\nadd x, y\nsecond: nop\nlast: nop\n"), 0);
-    std::vector<const OpcodeRecord*> list = statement_list();
+    std::vector<const OpcodeRecord*> list = statements();
     ASSERT_EQ(list.size(), 4u);
-    JumpLabelRecord* first = find_jumplabel("first");
+    JumpLabelRecord* first = assembly_->symbols.find_jumplabel("first");
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->line, 2);
     EXPECT_EQ(first->opcode, list[1]);
     EXPECT_EQ(list[1]->jumplabel, first);
     EXPECT_EQ(list[0]->jumplabel, nullptr);
-    EXPECT_EQ(find_jumplabel("second")->opcode, list[2]);
-    EXPECT_EQ(start_jumplabel.prev, find_jumplabel("last"));
-    EXPECT_STREQ(start_jumplabel.next->name, "second");
+    EXPECT_EQ(assembly_->symbols.find_jumplabel("second")->opcode, list[2]);
+    EXPECT_EQ(assembly_->lists.start_jumplabel.prev, assembly_->symbols.find_jumplabel("last"));
+    EXPECT_STREQ(assembly_->lists.start_jumplabel.next->name, "second");
 }
 
 TEST_F(FrontEnd, DroppedStatementsLeaveNoRecordAndDoNotCount) {
     EXPECT_EQ(parse("nop\nnop x x\nCONST K 5 6\nnop\n"), 0);
-    std::vector<const OpcodeRecord*> list = statement_list();
+    std::vector<const OpcodeRecord*> list = statements();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[1]->op_index, 1) << "the dropped statement took no index";
     EXPECT_EQ(constant("K"), 5) << "a constant completed before the error stays";
-    EXPECT_EQ(err_cnt, 2);
+    EXPECT_EQ(err_cnt(), 2);
 }
 
 TEST_F(FrontEnd, RecordsNameTheFileTheyCameFrom) {
     scratch_.write("inc/part.h", "nop\nnop\n");
     ASSERT_EQ(parse("nop\n#include \"inc/part.h\"\nnop\n"), 0);
-    std::vector<const OpcodeRecord*> list = statement_list();
+    std::vector<const OpcodeRecord*> list = statements();
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0]->file_name, main_path_);
     EXPECT_EQ(list[1]->file_name, (scratch_.path() / "inc/part.h").string());
@@ -229,13 +230,29 @@ TEST_F(FrontEnd, RecordsNameTheFileTheyCameFrom) {
     EXPECT_EQ(list[3]->line, 3) << "the includer's line counter resumes";
 }
 
-TEST_F(FrontEnd, ResetAllowsManySourcesInOneProcess) {
+// More statements than 32 maximum-size programs hold end the parse: the memory a source
+// takes stays bounded.
+TEST_F(FrontEnd, StatementsAreBounded) {
+    const std::string most = repeat("nop\n", max_statements);
+    ASSERT_EQ(parse(most), 0);
+    EXPECT_EQ(assembly_->op_cnt, max_statements);
+    EXPECT_EQ(messages(), "");
+
+    start_over();
+    EXPECT_EQ(parse(most + "nop\nnop\n"), 1);
+    EXPECT_EQ(messages(),
+              main_path_ + ":  Line 262145  ERROR: too many statements (at most 262144)\n");
+    EXPECT_EQ(err_cnt(), 1);
+    EXPECT_EQ(assembly_->lists.last_statement()->line, max_statements);
+}
+
+TEST_F(FrontEnd, EachAssemblyStartsClean) {
     for (int round = 0; round < 3; ++round) {
-        reset_front_end();
+        start_over();
         ASSERT_EQ(parse("#define A\nCONST V 1\nl: nop\ngoto l\n"), 0) << messages();
-        EXPECT_EQ(statement_list().size(), 2u);
-        EXPECT_EQ(statement_list().front()->op_index, 0);
-        EXPECT_EQ(err_cnt, 0);
+        EXPECT_EQ(statements().size(), 2u);
+        EXPECT_EQ(statements().front()->op_index, 0);
+        EXPECT_EQ(err_cnt(), 0);
     }
 }
 

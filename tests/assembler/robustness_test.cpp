@@ -1,11 +1,8 @@
 // Random sources built from the language's own pieces run through the scanner, the parser
 // and the back end in one process: nothing may crash (the sanitizer build checks memory),
-// every accepted source must leave consistent program lists, and every run must start clean.
-#include "assembler/backend.h"
+// every accepted source must leave consistent program lists.
+#include "assembler/assembly.h"
 #include "assembler/code_image.h"
-#include "assembler/diagnostics.h"
-#include "assembler/front_end.h"
-#include "assembler/program_lists.h"
 #include "scratch_directory.h"
 
 #include <array>
@@ -82,7 +79,8 @@ std::string random_source(std::mt19937& random) {
 }
 
 // The statement ring is closed in both directions and numbered in order.
-bool statement_list_is_consistent() {
+bool statement_list_is_consistent(const ProgramLists& lists) {
+    const OpcodeRecord& start_opcode = lists.start_opcode;
     if (list_is_empty(start_opcode)) return true;
     int32_t expected_index = start_opcode.op_index;
     const OpcodeRecord* r = &start_opcode;
@@ -95,17 +93,19 @@ bool statement_list_is_consistent() {
 }
 
 // The back end on an accepted source: statements stay contiguous and the image holds them.
-bool back_end_keeps_the_list_consistent() {
-    reset_backend();
-    check_opcode();
-    if (err_cnt == 0) check_jump();
+bool back_end_keeps_the_list_consistent(Assembly& assembly) {
+    const Diagnostics& diag = assembly.diag;
+    assembly.check_opcode();
+    if (diag.err_cnt == 0) assembly.check_jump();
     int32_t address = 0;
-    for (const OpcodeRecord* s = first_statement(); s != nullptr; s = next_statement(s)) {
-        if (s->next->prev != s || (err_cnt == 0 && s->address != address)) return false;
+    const ProgramLists& lists = assembly.lists;
+    for (const OpcodeRecord* s = lists.first_statement(); s != nullptr;
+         s = lists.next_statement(s)) {
+        if (s->next->prev != s || (diag.err_cnt == 0 && s->address != address)) return false;
         address += s->size;
     }
-    if (err_cnt != 0 || stopping() || address > max_program_size) return true;
-    return build_code_image().length == address;
+    if (diag.err_cnt != 0 || diag.stopping() || address > max_program_size) return true;
+    return build_code_image(assembly).length == address;
 }
 
 TEST(Robustness, RandomSourcesNeverCrashAndLeaveConsistentLists) {
@@ -117,21 +117,14 @@ TEST(Robustness, RandomSourcesNeverCrashAndLeaveConsistentLists) {
     int accepted = 0;
     for (int round = 0; round < 400; ++round) {
         std::string source = random_source(random);
-        scratch.write("main.asm", source);
-        std::string path = (scratch.path() / "main.asm").string();
-        reset_front_end();
-        set_diagnostic_streams(sink, sink);
-        FILE* input = std::fopen(path.c_str(), "r");
-        ASSERT_NE(input, nullptr);
-        int result = parse_source(path.c_str(), input);
-        std::fclose(input);
-        ASSERT_TRUE(statement_list_is_consistent()) << source;
-        if (result != 0 || err_cnt != 0 || stopping()) continue;
+        const std::string path = (scratch.path() / "main.asm").string();
+        Assembly assembly(sink, sink);
+        int result = assembly.parse_source(path, *SourceText::of(source));
+        ASSERT_TRUE(statement_list_is_consistent(assembly.lists)) << source;
+        if (result != 0 || assembly.diag.err_cnt != 0 || assembly.diag.stopping()) continue;
         ++accepted;
-        ASSERT_TRUE(back_end_keeps_the_list_consistent()) << source;
+        ASSERT_TRUE(back_end_keeps_the_list_consistent(assembly)) << source;
     }
-    set_diagnostic_streams(nullptr, nullptr);
-    reset_front_end();
     std::fclose(sink);
     EXPECT_GT(accepted, 0) << "some sources should be valid";
 }

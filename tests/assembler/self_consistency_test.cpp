@@ -45,7 +45,7 @@ private:
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
     std::string accumulator() { return std::string(1, "xyzr"[pick(0, 3)]); }
-    // Two different accumulators: a pair of equal ones reads back as the constant form.
+    // Two different accumulators: the same one twice is an operand error.
     std::string pair() {
         const int a = pick(0, 3), b = (a + pick(1, 3)) % 4;
         return std::string(1, "xyzr"[a]) + ", " + "xyzr"[b];
@@ -112,8 +112,6 @@ private:
 
 class SelfConsistency : public testing::Test {
 protected:
-    void TearDown() override { reset_assembler(); }
-
     int address_of(int index) const {
         return index < 0 ? image_.length : records_.at(static_cast<std::size_t>(index))->address;
     }
@@ -126,7 +124,7 @@ protected:
     // record's target; long jumps and split bit jumps could not have stayed short.
     void check_final_list(const std::string& source) {
         int address = 0;
-        for (const OpcodeRecord* s : statement_list()) {
+        for (const OpcodeRecord* s : statement_list(*lists_)) {
             ASSERT_EQ(s->address, address) << source;
             address += s->size;
             const isa::Decoded d = decoded(*s);
@@ -134,7 +132,7 @@ protected:
             EXPECT_EQ(d.instruction.opcode, s->opcode) << "line " << s->line;
             EXPECT_EQ(d.instruction.size, s->size) << "line " << s->line;
             if (s->target != nullptr) {
-                EXPECT_EQ(isa::jump_target(d.instruction), target_address(s->target))
+                EXPECT_EQ(isa::jump_target(d.instruction), lists_->target_address(s->target))
                     << "line " << s->line;
             }
             if (isa::is_label_jump(s->opcode) && s->size == 3 && s->jumplabel != nullptr)
@@ -145,7 +143,7 @@ protected:
 
     // A jump that grew by `growth` bytes would not reach its target without the growth.
     void expect_needs_long_form(const OpcodeRecord& s, int growth) {
-        int distance = target_address(s.target) - s.address;
+        int distance = lists_->target_address(s.target) - s.address;
         if (distance > 0) distance -= growth;
         const int low = isa::is_bit_jump(s.opcode) || growth == 2 ? -126 : -127;
         EXPECT_TRUE(distance < low || distance > 127)
@@ -183,13 +181,14 @@ protected:
         }
         const OpcodeRecord* landing = &r;
         for (int n = operand_value(r, isa::skip_count_operand(r.opcode)); n >= 0 && landing; --n)
-            landing = next_statement(landing);
+            landing = lists_->next_statement(landing);
         const OpcodeRecord* wanted =
             lands_on < 0 ? nullptr : records_[static_cast<std::size_t>(lands_on)];
         EXPECT_EQ(landing, wanted) << "skip on line " << r.line;
     }
 
     std::vector<const OpcodeRecord*> records_; // the source statements, as parsed
+    const ProgramLists* lists_ = nullptr;      // of the program being checked
     CodeImage image_;
 };
 
@@ -198,11 +197,13 @@ TEST_F(SelfConsistency, RandomProgramsDecodeToWhatTheSourceSays) {
     int split = 0, converted = 0, lengthened = 0;
     for (int round = 0; round < 300; ++round) {
         const RandomProgram program = generator.program();
-        InProcessAssembly result =
-            assemble_in_process(program.source, [this] { records_ = statement_list(); });
+        InProcessAssembly result = assemble_in_process(program.source, [this](Assembly& assembly) {
+            records_ = statement_list(assembly.lists);
+        });
         ASSERT_TRUE(result.image.has_value()) << result.messages << program.source;
         ASSERT_EQ(result.messages, "") << program.source;
         image_ = *result.image;
+        lists_ = &result.assembly->lists;
         check_final_list(program.source);
         check_intents(program.intents);
         if (HasFailure()) {

@@ -1,5 +1,4 @@
 #include "assembler/diagnostics.h"
-#include "assembler/front_end.h"
 #include "assembler/symtab.h"
 #include "assembler/text_store.h"
 #include "message_capture.h"
@@ -11,27 +10,43 @@
 
 namespace {
 
-class SymbolTable : public testing::Test {
+class SymbolTableTest : public testing::Test {
 protected:
-    void SetUp() override { reset_front_end(); }
-    void TearDown() override { reset_front_end(); }
-
     // A name whose home slot is `slot`, different from every name made before.
     const char* name_with_home(std::size_t slot) {
         for (int i = 0;; ++i) {
             std::string candidate = "n" + std::to_string(i);
-            if (symhash(candidate.c_str()) % symtab_size == slot && !used_.contains(candidate)) {
+            if (symhash(candidate) % symtab_size == slot && !used_.contains(candidate)) {
                 used_.insert(candidate);
                 return keep_text(candidate);
             }
         }
     }
 
+    const char* keep_text(const std::string& text) { return texts_.keep_text(text); }
+    Symbol* lookup(const char* name) { return table_.lookup(name); }
+    SymbolRef* addref(int32_t line, const char* file, const char* name, void* target,
+                      int32_t kind) {
+        return table_.addref(line, file, name, target, kind);
+    }
+    SymbolRef* find_symbol_ref(const char* name, int32_t kind) const {
+        return table_.find_symbol_ref(name, kind);
+    }
+    ConstRecord* find_const(const char* name) const { return table_.find_const(name); }
+    JumpLabelRecord* find_jumplabel(const char* name) const { return table_.find_jumplabel(name); }
+    Stop stop_requested() const { return diag_.stop_requested(); }
+
+    MessageCapture capture_;
+    Diagnostics diag_{capture_.stream(), capture_.stream()};
+    TextStore texts_{diag_};
+    SymbolTable table_{diag_};
+    std::span<Symbol, symtab_size> symtab = table_.symtab;
+
 private:
     std::set<std::string> used_;
 };
 
-TEST_F(SymbolTable, HashesAndHomeSlots) {
+TEST_F(SymbolTableTest, HashesAndHomeSlots) {
     EXPECT_EQ(symhash("a"), 97u);
     EXPECT_EQ(symhash("ab"), 779u);
     EXPECT_EQ(symhash("loop"), 75524u);
@@ -42,7 +57,7 @@ TEST_F(SymbolTable, HashesAndHomeSlots) {
     EXPECT_EQ(symhash("\xff"), 0xFFFFFFFFu);
 }
 
-TEST_F(SymbolTable, CollidingNameTakesTheNextFreeSlot) {
+TEST_F(SymbolTableTest, CollidingNameTakesTheNextFreeSlot) {
     const char* first = name_with_home(100);
     const char* second = name_with_home(100);
     EXPECT_EQ(lookup(first), &symtab[100]);
@@ -55,7 +70,7 @@ TEST_F(SymbolTable, CollidingNameTakesTheNextFreeSlot) {
     EXPECT_EQ(symtab[102].name, nullptr) << "looking for a name never takes a slot";
 }
 
-TEST_F(SymbolTable, ProbeWrapsFromLastSlotToSlotZero) {
+TEST_F(SymbolTableTest, ProbeWrapsFromLastSlotToSlotZero) {
     const char* at_end = name_with_home(9996);
     const char* wrapped = name_with_home(9996);
     ConstRecord constant;
@@ -65,7 +80,7 @@ TEST_F(SymbolTable, ProbeWrapsFromLastSlotToSlotZero) {
     EXPECT_EQ(find_const(wrapped), &constant);
 }
 
-TEST_F(SymbolTable, ClusteredNamesLandWhereLinearProbingPutsThem) {
+TEST_F(SymbolTableTest, ClusteredNamesLandWhereLinearProbingPutsThem) {
     // Similar names cluster under this hash; each must still sit in the first free slot at or
     // after its home slot, in the order the names arrive, and be found there again.
     std::vector<const char*> names;
@@ -86,7 +101,7 @@ TEST_F(SymbolTable, ClusteredNamesLandWhereLinearProbingPutsThem) {
         EXPECT_EQ(lookup(name)->name, name);
 }
 
-TEST_F(SymbolTable, KindsAreKeptApart) {
+TEST_F(SymbolTableTest, KindsAreKeptApart) {
     ConstRecord constant;
     JumpLabelRecord label;
     const char* name = keep_text("both");
@@ -97,7 +112,7 @@ TEST_F(SymbolTable, KindsAreKeptApart) {
     EXPECT_EQ(find_const(name), &constant);
 }
 
-TEST_F(SymbolTable, IdenticalReferenceIsNotAddedTwice) {
+TEST_F(SymbolTableTest, IdenticalReferenceIsNotAddedTwice) {
     ConstRecord constant;
     const char* file = keep_text("f.asm");
     const char* name = keep_text("LIMIT");
@@ -109,17 +124,16 @@ TEST_F(SymbolTable, IdenticalReferenceIsNotAddedTwice) {
     EXPECT_EQ(other_line->next, first);
 }
 
-TEST_F(SymbolTable, OverflowStopsTheRunAbnormally) {
+TEST_F(SymbolTableTest, OverflowStopsTheRunAbnormally) {
     for (int i = 0; i < symtab_size; ++i)
         ASSERT_NE(lookup(keep_text("s" + std::to_string(i))), nullptr);
     EXPECT_EQ(stop_requested(), Stop::none);
 
-    MessageCapture capture;
     EXPECT_EQ(find_symbol_ref("absent", REF_CONST), nullptr) << "a full table is searched safely";
     EXPECT_EQ(stop_requested(), Stop::none);
     EXPECT_EQ(lookup(keep_text("one too many")), nullptr);
     EXPECT_EQ(addref(1, "f.asm", keep_text("another"), nullptr, REF_CONST), nullptr);
-    EXPECT_EQ(capture.text(), "symbol table overflow\nsymbol table overflow\n");
+    EXPECT_EQ(capture_.text(), "symbol table overflow\nsymbol table overflow\n");
     EXPECT_EQ(stop_requested(), Stop::abnormal);
 }
 

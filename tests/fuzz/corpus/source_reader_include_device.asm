@@ -1,0 +1,6 @@
+nop
+#include "/dev/zero"
+nop
+#include "/dev/urandom"
+#include "/proc/self/status"
+nop
