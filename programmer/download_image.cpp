@@ -84,7 +84,7 @@ ImageLine readImageLine(std::string_view line) {
 }
 
 int readImageFile(ProgrammerLink& link, const std::string& path, std::string_view openFailed,
-                  std::string_view timedOut, const ImageLineHandler& onLine) {
+                  std::string_view timedOut, const ImageLineHandler& onLine, bool reportProgress) {
     const std::optional<std::string> file = readTextFile(path);
     link.wait(100);
     if (!file) {
@@ -93,15 +93,18 @@ int readImageFile(ProgrammerLink& link, const std::string& path, std::string_vie
     }
     const auto start = link.clock.now();
     std::string_view text = *file;
+    if (reportProgress) link.report.progress(0, file->size());
     for (int lineNumber = 1; !text.empty(); ++lineNumber) {
         const ImageLine line = readImageLine(takeLine(text));
         if (line.kind == ImageLineKind::end) break;
         if (line.kind != ImageLineKind::skip && !onLine(line, lineNumber)) return 1;
+        if (reportProgress) link.report.progress(file->size() - text.size(), file->size());
         if (link.clock.now() - start > reading_limit) {
             link.report.appendMessage(timedOut);
             return 1;
         }
     }
+    if (reportProgress) link.report.progress(file->size(), file->size());
     return 0;
 }
 

@@ -48,10 +48,12 @@ ImageLine readImageLine(std::string_view line);
 // Reads a .hex or .epr file by the line rule, with the pause of 0.1 s after opening it: the text
 // `openFailed` when it cannot be read, `timedOut` when reading takes more than 50 s. Each line
 // that is neither skipped nor the end goes to `onLine` with its number; false from it stops the
-// reading as failed. 0 = read to its end, 1 = failed.
+// reading as failed. 0 = read to its end, 1 = failed. With `reportProgress` the report's
+// progress follows the part of the file read (for readers that take their time per line).
 using ImageLineHandler = std::function<bool(const ImageLine& line, int lineNumber)>;
 int readImageFile(ProgrammerLink& link, const std::string& path, std::string_view openFailed,
-                  std::string_view timedOut, const ImageLineHandler& onLine);
+                  std::string_view timedOut, const ImageLineHandler& onLine,
+                  bool reportProgress = false);
 
 // Loads the .hex file at `hexFilePath` into `image.code` (0 = loaded, 1 = failed with a message).
 // The bytes fill the image in the order of the lines, whatever their addresses say; a file with

@@ -110,9 +110,11 @@ bool downloadUserEeprom(ProgrammerLink& link, DownloadImage& image,
 int writeUserEeprom(ProgrammerLink& link, DownloadImage& image, const std::string& eprFilePath) {
     return readImageFile(
         link, eprFilePath, "Opening user EEPROM assignment hexfile failed",
-        "\nWriting user EEPROM hexfile timed out\n", [&](const ImageLine& line, int lineNumber) {
+        "\nWriting user EEPROM hexfile timed out\n",
+        [&](const ImageLine& line, int lineNumber) {
             return validCell(link, line, lineNumber) && writeCell(link, image, line);
-        });
+        },
+        true);
 }
 
 } // namespace programmer

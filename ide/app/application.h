@@ -2,15 +2,16 @@
 // hands them to the windows, pages and dialogs. Nothing else in the IDE is process-wide, so a
 // test makes one per case and throws it away afterwards.
 //
-// The records of the features still to come belong here beside the ones below: the programmer
-// link's ProgrammerSession, the Download page's DownloadImage, the debugger's DebugState and
-// AddressAssignmentTable.
+// The records of the features still to come belong here beside the ones below: the debugger's
+// DebugState and AddressAssignmentTable.
 #pragma once
 
 #include "app/options.h"
 #include "app/paths.h"
 #include "app/shell_state.h"
 #include "editor/editor_setup.h"
+#include "programmer/download_image.h"
+#include "programmer/programmer_link.h"
 #include "protocol/clock.h"
 #include "settings/settings_store.h"
 #include "shell/commands.h"
@@ -59,6 +60,9 @@ public:
     Popups& popups() { return popups_; }
     BuildOutputs& build() { return build_; }
     EditorLanguages& editorLanguages() { return languages_; }
+    // The one connection to the programmer, and the image of the last download (ide/download).
+    programmer::ProgrammerSession& programmerSession() { return programmerSession_; }
+    programmer::DownloadImage& downloadImage() { return downloadImage_; }
 
     UserDialogs& dialogs() { return dialogs_ ? *dialogs_ : *qtDialogs_; }
     // Replaces the Qt file and print dialogs (tests); nullptr restores them.
@@ -91,6 +95,8 @@ private:
     Popups popups_;
     BuildOutputs build_;
     EditorLanguages languages_;
+    programmer::ProgrammerSession programmerSession_;
+    programmer::DownloadImage downloadImage_;
     std::unique_ptr<UserDialogs> qtDialogs_;
     UserDialogs* dialogs_ = nullptr;
     std::shared_ptr<kz71::Clock> steadyClock_;

@@ -1,7 +1,9 @@
 #include "app/quit.h"
 
 #include "app/application.h"
+#include "download/download_commands.h"
 #include "editor/editor_tabs.h"
+#include "pages/download_page.h"
 #include "shell/main_window.h"
 
 #include <QDir>
@@ -38,8 +40,9 @@ bool Quit(Application& app) {
     const QString existing = app.settings().existsPath();
     if (clearing && QFile::exists(existing) && !QFile::remove(existing))
         app.popups().showWarningPopup("Settings cannot be cleared.\nFile deletion failed!", 171);
-    // Ending a debug session, closing the programmer session and the help windows join here
-    // when the debugger, the programmer link and the help exist.
+    // Ending a debug session and closing the help windows join here when the debugger and the
+    // help exist.
+    if (window) window->downloadPage().commands().closeProgrammerSession();
     app.editorLanguages() = EditorLanguages{};
     if (clearing && QFile::exists(cleaner_program))
         QProcess::startDetached(QDir::current().absoluteFilePath(cleaner_program), {},

@@ -1,6 +1,8 @@
 #include "pages/download_page.h"
 
 #include "app/application.h"
+#include "download/download_commands.h"
+#include "download/firmware_watchdog.h"
 #include "editor/editor_files.h"
 #include "editor/editor_setup.h"
 #include "editor/editor_tabs.h"
@@ -16,8 +18,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <QTextCursor>
 #include <Qsci/qsciscintilla.h>
 
 namespace ide {
@@ -40,12 +45,17 @@ DownloadPage::DownloadPage(Application& app, PageSwitcher& pages, WidgetBinder& 
       readProtect_(binder.bind<QCheckBox>("readProtect")),
       hexFileName_(binder.bind<QLabel>("hexFileName")),
       noHexText_(binder.bind<QLabel>("noHexText")), hexView_(binder.bind<QsciScintilla>("hexView")),
+      progress_(binder.bind<QProgressBar>("downloadProgress")),
       downloadMessages_(binder.bind<QPlainTextEdit>("downloadMessages")),
+      statusLampLabel_(binder.bind<QLabel>("statusLampLabel")),
       statusLamp_(binder.bind<Lamp>("statusLamp")), statusText_(binder.bind<QLabel>("statusText")),
+      verifyFailedText_(binder.bind<QLabel>("verifyFailedText")),
       eepromLabel_(binder.bind<QLabel>("eepromLabel")),
       eepromRangeLabel_(binder.bind<QLabel>("eepromRangeLabel")),
       noEepromText_(binder.bind<QLabel>("noEepromText")),
       userEepromTable_(binder.bind<QTableWidget>("userEepromTable")) {}
+
+DownloadPage::~DownloadPage() = default;
 
 void DownloadPage::setUp() {
     installLayout(*page_, [this] { layout(); });
@@ -57,6 +67,11 @@ void DownloadPage::setUp() {
     commands.attachButton("mDownloadResetInterface", resetInterfaceButton_);
     connect(memorySelection_, &QComboBox::activated, this, &DownloadPage::mem_selected);
     connect(readProtect_, &QCheckBox::clicked, this, &DownloadPage::rp_popup);
+    commands_ = std::make_unique<DownloadCommands>(app_, *this);
+}
+
+void DownloadPage::startWatchdog(QTimer& timer) {
+    new FirmwareWatchdog(app_, timer, *commands_);
 }
 
 void DownloadPage::initControls() {
@@ -71,6 +86,9 @@ void DownloadPage::initControls() {
     for (int r = 0; r < 16; ++r)
         rows << QString("%1").arg(r * 8, 2, 16, QChar('0')).toUpper();
     userEepromTable_->setVerticalHeaderLabels(rows);
+    // Row label plus column label is the cell's address.
+    userEepromTable_->setHorizontalHeaderLabels({"0", "1", "2", "3", "4", "5", "6", "7"});
+    progress_->setFormat("%p%");
     userEepromTable_->horizontalHeader()->setDefaultSectionSize(22);
     userEepromTable_->verticalHeader()->setDefaultSectionSize(18);
     userEepromTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -118,6 +136,67 @@ void DownloadPage::rp_popup() {
                                        read_protect_code);
 }
 
+void DownloadPage::appendMessage(const QString& text) {
+    QTextCursor end(downloadMessages_->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(text);
+    QScrollBar* bar = downloadMessages_->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void DownloadPage::clearMessages() {
+    downloadMessages_->clear();
+}
+
+void DownloadPage::setLamp(bool on, const QColor& colour, const QString& statusText) {
+    if (on)
+        statusLamp_->setOnColor(colour);
+    else
+        statusLamp_->setOffColor(colour);
+    statusLamp_->setOn(on);
+    statusText_->setText(statusText);
+}
+
+void DownloadPage::setLampLabel(const QString& label) {
+    statusLampLabel_->setText(label);
+}
+
+void DownloadPage::showVerifyFailed(bool shown) {
+    verifyFailedText_->setVisible(shown);
+}
+
+void DownloadPage::setUserEepromCell(int column, int row, const QString& text) {
+    const int r = row - 2, c = column - 2;
+    if (r < 0 || c < 0 || r >= userEepromTable_->rowCount() || c >= userEepromTable_->columnCount())
+        return;
+    QTableWidgetItem* cell = userEepromTable_->item(r, c);
+    if (cell == nullptr) {
+        cell = new QTableWidgetItem;
+        cell->setTextAlignment(Qt::AlignCenter);
+        userEepromTable_->setItem(r, c, cell);
+    }
+    cell->setText(text);
+}
+
+void DownloadPage::showProgress(int done, int total) {
+    if (progress_->isHidden()) progress_->show();
+    if (progress_->maximum() != total) progress_->setRange(0, total);
+    progress_->setValue(done);
+}
+
+void DownloadPage::hideProgress() {
+    progress_->hide();
+    progress_->reset();
+}
+
+int DownloadPage::memoryIndex() const {
+    return memorySelection_->currentIndex();
+}
+
+bool DownloadPage::readProtectTicked() const {
+    return readProtect_->isChecked();
+}
+
 QsciScintilla* DownloadPage::documentToPrint() {
     prepareDownloadPage();
     return hexView_->isHidden() ? nullptr : hexView_;
@@ -128,6 +207,9 @@ void DownloadPage::layout() {
     applyAnchors(*page_);
     const int m = downloadMessages_->height();
     setRect(downloadMessages_, downloadMessages_->x(), h - m - 20, w - 266, m);
+    // The progress bar runs along the "Messages" label, as wide as the box.
+    setRect(progress_, progress_->x(), progress_->y(),
+            downloadMessages_->x() + w - 266 - progress_->x(), progress_->height());
     setRect(hexView_, hexView_->x(), hexView_->y(), w - 30, h - m - 150);
     place(userEepromTable_, w - 226, h - 230);
     place(eepromLabel_, w - 186, h - 270);

@@ -1,25 +1,30 @@
 // The Download page: the hex file and its view, the memory selection, the command buttons,
-// the "Messages" box, the status lamp and the user EEPROM table. Its buttons run the
-// Download commands, which stay disabled until the download part defines them.
+// the "Messages" box, the status lamp, the progress bar and the user EEPROM table. Its
+// commands (ide/download) report through the page's view functions below.
 #pragma once
 
 #include "shell/page.h"
 
 #include <QObject>
+#include <memory>
 
 class Lamp;
 class QCheckBox;
+class QColor;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QsciScintilla;
 class QTableWidget;
+class QTimer;
 class QWidget;
 
 namespace ide {
 
 class Application;
+class DownloadCommands;
 class WidgetBinder;
 
 // Warning shown when Read Protect is ticked.
@@ -28,9 +33,13 @@ inline constexpr int read_protect_code = 998;
 class DownloadPage : public QObject, public Page {
 public:
     DownloadPage(Application& app, PageSwitcher& pages, WidgetBinder& binder);
+    ~DownloadPage() override;
+    // After a complete binding: the layout rule, the page's controls and its commands.
     void setUp();
     void initControls();
     void setTooltips(bool show);
+    // The main window's "Executable Watchdog" loads the firmware of a programmer that has none.
+    void startWatchdog(QTimer& timer);
 
     // Brings the page to the front and shows the hex file of hexFilePath (or the hint that
     // there is none) and the user EEPROM table when the .epr file exists.
@@ -44,7 +53,22 @@ public:
     // The hex view, when a hex file is selected.
     QsciScintilla* documentToPrint() override;
 
+    // What the programmer operations show on the page.
+    void appendMessage(const QString& text);
+    void clearMessages();
+    void setLamp(bool on, const QColor& colour, const QString& statusText);
+    void setLampLabel(const QString& label);
+    void showVerifyFailed(bool shown);
+    // Column and row counted from 1 as the table is drawn: 1 is the header.
+    void setUserEepromCell(int column, int row, const QString& text);
+    void showProgress(int done, int total);
+    void hideProgress();
+    // The memory selection's index (0 SPI EEPROM, 1 OTP), -1 when none can be read.
+    int memoryIndex() const;
+    bool readProtectTicked() const;
+
     QWidget& page() { return *page_; }
+    DownloadCommands& commands() { return *commands_; }
 
 private:
     void layout();
@@ -62,13 +86,17 @@ private:
     QLabel* hexFileName_;
     QLabel* noHexText_;
     QsciScintilla* hexView_;
+    QProgressBar* progress_;
     QPlainTextEdit* downloadMessages_;
+    QLabel* statusLampLabel_;
     Lamp* statusLamp_;
     QLabel* statusText_;
+    QLabel* verifyFailedText_;
     QLabel* eepromLabel_;
     QLabel* eepromRangeLabel_;
     QLabel* noEepromText_;
     QTableWidget* userEepromTable_;
+    std::unique_ptr<DownloadCommands> commands_;
 };
 
 } // namespace ide

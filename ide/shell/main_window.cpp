@@ -150,7 +150,7 @@ void MainWindow::setUp() {
     auto* watchdog = new QTimer(window_);
     watchdog->setObjectName("executableWatchdog");
     watchdog->setInterval(window_->property("watchdogInterval").toInt());
-    watchdog->start();
+    download_->startWatchdog(*watchdog);
     shell.watchdog = watchdog;
     connect(&app_.settings(), &SettingsStore::changed, this, &MainWindow::settingsChanged);
 }

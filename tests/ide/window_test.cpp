@@ -213,11 +213,7 @@ TEST_F(MainWindow, CommandsAreEnabledAndDimmedInOnePlaceForMenuToolbarAndPage) {
     auto* bar = window()->findChild<QToolBar*>("asmToolbar");
     const std::pair<const char*, const char*> commands[] = {
         {"mAssemblerCompile", "compileButton"},
-        {"mDownloadHexFile", "downloadButton"},
-        {"mDownloadGetDevInfo", "getDevInfoButton"},
-        {"mDownloadRdVerify", "readVerifyButton"},
-        {"mDownloadSelHexFile", "selectHexButton"},
-        {"mDownloadResetInterface", "resetInterfaceButton"},
+        {"mDownloadRdVerify", "readVerifyButton"}, // defined, but dimmed until a download
         {"mDebuggerRunToBP", "runToBreakpointButton"},
         {"mDebuggerRunToCursor", "runToCursorButton"},
         {"mDebuggerSingleStep", "singleStepButton"},
@@ -230,27 +226,27 @@ TEST_F(MainWindow, CommandsAreEnabledAndDimmedInOnePlaceForMenuToolbarAndPage) {
     for (const char* button : {"newDebugCycleButton", "resetButton", "showRamContentButton"})
         EXPECT_FALSE(find<QPushButton>(button)->isEnabled()) << button;
     EXPECT_FALSE(find<QWidget>("clearBreakpoints")->isEnabled());
-    QWidget* toolbarDownload = bar->widgetForAction(find<QAction>("mDownloadHexFile"));
-    ASSERT_NE(toolbarDownload, nullptr);
-    EXPECT_FALSE(toolbarDownload->isEnabled());
+    QWidget* toolbarRun = bar->widgetForAction(find<QAction>("mDebuggerRunToBP"));
+    ASSERT_NE(toolbarRun, nullptr);
+    EXPECT_FALSE(toolbarRun->isEnabled());
 
     QObject owner;
     QList<CommandOrigin> runs;
-    app->commands().define("mDownloadHexFile", &owner,
+    app->commands().define("mDebuggerRunToBP", &owner,
                            CommandTable::Run([&](CommandOrigin origin) { runs << origin; }));
-    EXPECT_TRUE(find<QAction>("mDownloadHexFile")->isEnabled());
-    EXPECT_TRUE(find<QPushButton>("downloadButton")->isEnabled());
-    EXPECT_TRUE(toolbarDownload->isEnabled());
-    find<QPushButton>("downloadButton")->click();
-    find<QAction>("mDownloadHexFile")->trigger();
+    EXPECT_TRUE(find<QAction>("mDebuggerRunToBP")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>("runToBreakpointButton")->isEnabled());
+    EXPECT_TRUE(toolbarRun->isEnabled());
+    find<QPushButton>("runToBreakpointButton")->click();
+    find<QAction>("mDebuggerRunToBP")->trigger();
     EXPECT_EQ(runs, (QList<CommandOrigin>{CommandOrigin::button, CommandOrigin::menu}));
 
-    app->commands().setAvailable("mDownloadHexFile", false); // e.g. Read & Verify after a reset
-    EXPECT_FALSE(find<QAction>("mDownloadHexFile")->isEnabled());
-    EXPECT_FALSE(find<QPushButton>("downloadButton")->isEnabled());
-    EXPECT_FALSE(toolbarDownload->isEnabled());
-    app->commands().setAvailable("mDownloadHexFile", true);
-    EXPECT_TRUE(find<QPushButton>("downloadButton")->isEnabled());
+    app->commands().setAvailable("mDebuggerRunToBP", false); // e.g. Read & Verify after a reset
+    EXPECT_FALSE(find<QAction>("mDebuggerRunToBP")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("runToBreakpointButton")->isEnabled());
+    EXPECT_FALSE(toolbarRun->isEnabled());
+    app->commands().setAvailable("mDebuggerRunToBP", true);
+    EXPECT_TRUE(find<QPushButton>("runToBreakpointButton")->isEnabled());
 }
 
 // The check marks of Tools/Resolution and Tools/Languages follow the settings only.
