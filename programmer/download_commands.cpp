@@ -21,8 +21,13 @@ bool downloadHexFile(ProgrammerLink& link, DownloadImage& image, const DownloadR
         ok = downloadSpiEeprom(link, image, request.hexFilePath);
     }
     std::error_code error;
-    if (!request.eprFilePath.empty() && std::filesystem::exists(request.eprFilePath, error))
-        ok = downloadUserEeprom(link, image, request.eprFilePath) && ok;
+    if (!request.eprFilePath.empty() && std::filesystem::exists(request.eprFilePath, error)) {
+        const bool eepromOk = downloadUserEeprom(link, image, request.eprFilePath);
+        // The lamp ends on the whole download: green after a failed program download would
+        // report that failure as a success.
+        if (eepromOk && !ok) link.report.setLamp(LampState::failed);
+        ok = eepromOk && ok;
+    }
     return ok;
 }
 
