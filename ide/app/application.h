@@ -11,6 +11,7 @@
 #include "app/paths.h"
 #include "app/shell_state.h"
 #include "editor/editor_setup.h"
+#include "help/help_windows.h"
 #include "protocol/clock.h"
 #include "settings/settings_store.h"
 #include "shell/commands.h"
@@ -59,6 +60,7 @@ public:
     Popups& popups() { return popups_; }
     BuildOutputs& build() { return build_; }
     EditorLanguages& editorLanguages() { return languages_; }
+    HelpWindows& helpWindows() { return help_; }
 
     UserDialogs& dialogs() { return dialogs_ ? *dialogs_ : *qtDialogs_; }
     // Replaces the Qt file and print dialogs (tests); nullptr restores them.
@@ -72,6 +74,8 @@ public:
     // The main window, or null (before start-up, on the not-supported path, after a failure).
     MainWindow* mainWindow() { return mainWindow_.get(); }
     NotSupportedWindow* notSupportedWindow() { return notSupported_.get(); }
+    // Puts `next` in the place of the main window (a language switch); returns the old one.
+    std::unique_ptr<MainWindow> replaceMainWindow(std::unique_ptr<MainWindow> next);
     // Discards the windows made by startUp.
     void discardPanels();
 
@@ -91,6 +95,7 @@ private:
     Popups popups_;
     BuildOutputs build_;
     EditorLanguages languages_;
+    HelpWindows help_{paths_, popups_};
     std::unique_ptr<UserDialogs> qtDialogs_;
     UserDialogs* dialogs_ = nullptr;
     std::shared_ptr<kz71::Clock> steadyClock_;

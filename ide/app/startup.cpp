@@ -175,6 +175,11 @@ void Application::discardPanels() {
     shell_ = ShellState{};
 }
 
+std::unique_ptr<MainWindow> Application::replaceMainWindow(std::unique_ptr<MainWindow> next) {
+    std::swap(mainWindow_, next);
+    return next;
+}
+
 Application::Application(Paths paths, Options options)
     : options_(options), paths_(std::move(paths)),
       settings_(paths_.settingsFile(), settings_file_name), qtDialogs_(makeQtDialogs()),
