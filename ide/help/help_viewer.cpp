@@ -55,10 +55,10 @@ bool HelpViewer::open(QString& error) {
     }
     engine_ = new QHelpEngine(collectionDir_.filePath("help.qhc"), this);
     engine_->setReadOnly(false);
-    const QString name_space = root_.host();
+    const QString nameSpace = root_.host();
     if (!engine_->setupData() || !engine_->registerDocumentation(qchPath_) ||
-        !engine_->registeredDocumentations().contains(name_space)) {
-        error = engine_->error().isEmpty() ? QString("It holds no help for %1.").arg(name_space)
+        !engine_->registeredDocumentations().contains(nameSpace)) {
+        error = engine_->error().isEmpty() ? QString("It holds no help for %1.").arg(nameSpace)
                                            : engine_->error();
         return false;
     }
@@ -71,7 +71,17 @@ bool HelpViewer::open(QString& error) {
     browser_->setOpenLinks(false);
     connect(browser_, &QTextBrowser::anchorClicked, this, &HelpViewer::followLink);
     connect(browser_, &QTextBrowser::sourceChanged, this, &HelpViewer::pageChanged);
+    auto* split = new QSplitter;
+    split->addWidget(makeSideTabs());
+    split->addWidget(browser_);
+    split->setStretchFactor(1, 1);
+    split->setSizes({260, 700});
+    setCentralWidget(split);
+    addNavigation();
+    return true;
+}
 
+QWidget* HelpViewer::makeSideTabs() {
     sideTabs_ = new QTabWidget;
     QHelpContentWidget* contents = engine_->contentWidget();
     contents->setObjectName("helpContents");
@@ -84,14 +94,10 @@ bool HelpViewer::open(QString& error) {
     });
     sideTabs_->addTab(contents, "Contents");
     sideTabs_->addTab(makeIndexPage(), "Index");
+    return sideTabs_;
+}
 
-    auto* split = new QSplitter;
-    split->addWidget(sideTabs_);
-    split->addWidget(browser_);
-    split->setStretchFactor(1, 1);
-    split->setSizes({260, 700});
-    setCentralWidget(split);
-
+void HelpViewer::addNavigation() {
     QToolBar* bar = addToolBar("Navigation");
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -107,7 +113,6 @@ bool HelpViewer::open(QString& error) {
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     back->setEnabled(false);
     forward->setEnabled(false);
-    return true;
 }
 
 QWidget* HelpViewer::makeIndexPage() {

@@ -47,7 +47,9 @@ private:
     void followLink(const QUrl& link);
     void showIndexMatches(const QString& text);
     void pageChanged();
+    QWidget* makeSideTabs();
     QWidget* makeIndexPage();
+    void addNavigation();
 
     QString qchPath_;
     QUrl root_;
