@@ -10,6 +10,7 @@
 #include "app/paths.h"
 #include "app/shell_state.h"
 #include "editor/editor_setup.h"
+#include "help/help_windows.h"
 #include "programmer/download_image.h"
 #include "programmer/programmer_link.h"
 #include "protocol/clock.h"
@@ -63,6 +64,7 @@ public:
     // The one connection to the programmer, and the image of the last download (ide/download).
     programmer::ProgrammerSession& programmerSession() { return programmerSession_; }
     programmer::DownloadImage& downloadImage() { return downloadImage_; }
+    HelpWindows& helpWindows() { return help_; }
 
     UserDialogs& dialogs() { return dialogs_ ? *dialogs_ : *qtDialogs_; }
     // Replaces the Qt file and print dialogs (tests); nullptr restores them.
@@ -76,6 +78,8 @@ public:
     // The main window, or null (before start-up, on the not-supported path, after a failure).
     MainWindow* mainWindow() { return mainWindow_.get(); }
     NotSupportedWindow* notSupportedWindow() { return notSupported_.get(); }
+    // Puts `next` in the place of the main window (a language switch); returns the old one.
+    std::unique_ptr<MainWindow> replaceMainWindow(std::unique_ptr<MainWindow> next);
     // Discards the windows made by startUp.
     void discardPanels();
 
@@ -97,6 +101,7 @@ private:
     EditorLanguages languages_;
     programmer::ProgrammerSession programmerSession_;
     programmer::DownloadImage downloadImage_;
+    HelpWindows help_{paths_, popups_};
     std::unique_ptr<UserDialogs> qtDialogs_;
     UserDialogs* dialogs_ = nullptr;
     std::shared_ptr<kz71::Clock> steadyClock_;

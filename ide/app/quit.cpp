@@ -40,10 +40,10 @@ bool Quit(Application& app) {
     const QString existing = app.settings().existsPath();
     if (clearing && QFile::exists(existing) && !QFile::remove(existing))
         app.popups().showWarningPopup("Settings cannot be cleared.\nFile deletion failed!", 171);
-    // Ending a debug session and closing the help windows join here when the debugger and the
-    // help exist.
+    // Ending a debug session joins here when the debugger exists.
     if (window) window->downloadPage().commands().closeProgrammerSession();
     app.editorLanguages() = EditorLanguages{};
+    app.helpWindows().closeAll();
     if (clearing && QFile::exists(cleaner_program))
         QProcess::startDetached(QDir::current().absoluteFilePath(cleaner_program), {},
                                 QDir::currentPath());

@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLocale>
 #include <QMainWindow>
 #include <QScreen>
@@ -175,6 +176,11 @@ void Application::discardPanels() {
     shell_ = ShellState{};
 }
 
+std::unique_ptr<MainWindow> Application::replaceMainWindow(std::unique_ptr<MainWindow> next) {
+    std::swap(mainWindow_, next);
+    return next;
+}
+
 Application::Application(Paths paths, Options options)
     : options_(options), paths_(std::move(paths)),
       settings_(paths_.settingsFile(), settings_file_name), qtDialogs_(makeQtDialogs()),
@@ -221,6 +227,9 @@ int runIde(int argc, char** argv) {
     QApplication::setApplicationName("KZ71 Assembler");
     Application ide(Paths::beside(QCoreApplication::applicationDirPath()),
                     parseOptions(QCoreApplication::arguments()));
+    // The desktop entry and the icon every window of the program shows.
+    QGuiApplication::setDesktopFileName("kz71-assembler");
+    QApplication::setWindowIcon(QIcon(ide.paths().dataFile("icons/kz71-assembler.png")));
     if (ide.startUp(queryPlatform()) == StartResult::failed) return -1;
     selectProgrammerBackend(ide);
     if (qEnvironmentVariableIsSet("KZ71_EXIT_WHEN_IDLE")) exitWhenIdle(ide);

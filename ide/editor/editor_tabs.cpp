@@ -291,7 +291,9 @@ int EditorTabs::addEditorTab(const QString& label) {
     return tabs_.addTab(page, label);
 }
 
-int EditorTabs::openFileInNewTab(const QString& path) {
+// False (after telling the user) when `path` is not a source file; a file that does not
+// exist or cannot be read gives no bytes.
+bool EditorTabs::readSourceFile(const QString& path, QByteArray& bytes) {
     FileBytes file = readFileBytes(path, max_source_file_bytes);
     if (file.status == files::ReadStatus::notRegular ||
         file.status == files::ReadStatus::tooLarge) {
@@ -301,14 +303,33 @@ int EditorTabs::openFileInNewTab(const QString& path) {
                 : describe(file.status);
         app_.popups().showWarningPopup(QString("Cannot open %1:\n%2.").arg(path, why),
                                        source_refused_code);
-        return -2;
+        return false;
     }
+    bytes = file.bytes;
+    return true;
+}
+
+void EditorTabs::showFileIn(int tab, const QString& path, const QByteArray& bytes) {
+    showSourceText(*editorTab(tab).editor, bytes); // an unreadable file leaves it empty
+    editorTab(tab).path = path;
+    editorTab(tab).hasFile = true;
+}
+
+int EditorTabs::openFileInNewTab(const QString& path) {
+    QByteArray bytes;
+    if (!readSourceFile(path, bytes)) return -2;
     if (!tabAvailable()) return -1;
     int index = addEditorTab(fileName(path));
-    showSourceText(*editorTab(index).editor, file.bytes); // an unreadable file leaves it empty
-    editorTab(index).path = path;
-    editorTab(index).hasFile = true;
+    showFileIn(index, path, bytes);
     return index;
+}
+
+int EditorTabs::openFileInFirstTab(const QString& path) {
+    QByteArray bytes;
+    if (editorTabCount() == 0 || !editorTab(0).editor || !readSourceFile(path, bytes)) return -2;
+    tabs_.setTabText(0, fileName(path));
+    showFileIn(0, path, bytes);
+    return 0;
 }
 
 void EditorTabs::deleteEditorTab(int index) {

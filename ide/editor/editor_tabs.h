@@ -73,6 +73,9 @@ public:
     // names something that is not a source file (a folder, a device, a FIFO, a file above
     // 16 MB): the user is told and no tab is made.
     int openFileInNewTab(const QString& path);
+    // Loads `path` into tab 0 in place of what it holds, as openFileInNewTab loads a new tab:
+    // 0, or -2 when the path names something that is not a source file.
+    int openFileInFirstTab(const QString& path);
     // Deletes tab `index` (> 0) and its row.
     void deleteEditorTab(int index);
     // 1 at once when the file exists, else polls until it exists (1) or 5 s passed (0). The
@@ -116,6 +119,8 @@ private:
     bool writeTab(int tab, bool withStatus);
     bool saveTabAs(int tab);
     bool openChosenPath(const QString& path);
+    bool readSourceFile(const QString& path, QByteArray& bytes);
+    void showFileIn(int tab, const QString& path, const QByteArray& bytes);
     FileChoice chooseSources(FileRequest::Mode mode, const QString& title);
     bool assemblerPageInFront() const;
     void editActive(void (QsciScintilla::*operation)());

@@ -40,9 +40,10 @@ void translate(const Texts& texts, const QString& text, Set set) {
     if (auto it = texts.find(text); it != texts.end()) set(*it);
 }
 
-void translateProperties(QObject& object, const Texts& texts) {
+template <typename Names>
+void translateProperties(QObject& object, const Texts& texts, const Names& names) {
     const QMetaObject* meta = object.metaObject();
-    for (const char* name : shown_properties) {
+    for (const char* name : names) {
         // A line edit's text is the user's input, not a label.
         if (qobject_cast<QLineEdit*>(&object) && qstrcmp(name, "text") == 0) continue;
         const int index = meta->indexOfProperty(name);
@@ -96,15 +97,24 @@ bool readLanguageFile(const QString& path, QHash<QString, QString>& texts) {
 bool localizePanel(QWidget& panel, const QString& path) {
     Texts texts;
     if (!readLanguageFile(path, texts)) return false;
-    translateProperties(panel, texts);
+    translateProperties(panel, texts, shown_properties);
     for (QObject* object : panel.findChildren<QObject*>())
-        translateProperties(*object, texts);
+        translateProperties(*object, texts, shown_properties);
     for (QTabWidget* tabs : panel.findChildren<QTabWidget*>())
         translateTabs(*tabs, texts);
     for (QComboBox* list : panel.findChildren<QComboBox*>())
         translateEntries(*list, texts);
     for (QTableWidget* table : panel.findChildren<QTableWidget*>())
         translateHeaders(*table, texts);
+    return true;
+}
+
+bool localizeToolTips(QWidget& panel, const QString& path) {
+    Texts texts;
+    if (!readLanguageFile(path, texts)) return false;
+    constexpr const char* tool_tip[] = {"toolTip"};
+    for (QObject* object : panel.findChildren<QObject*>())
+        translateProperties(*object, texts, tool_tip);
     return true;
 }
 

@@ -20,5 +20,7 @@ inline constexpr qint64 max_lwl_file_bytes = 1 << 20;
 bool readLanguageFile(const QString& path, QHash<QString, QString>& texts);
 // Localizes `panel` from the file; false (panel unchanged) when the file cannot be used.
 bool localizePanel(QWidget& panel, const QString& path);
+// Only the tooltips of the panel's controls (set by the program after the panel was localized).
+bool localizeToolTips(QWidget& panel, const QString& path);
 
 } // namespace ide

@@ -3,10 +3,13 @@
 #include "app/application.h"
 #include "app/quit.h"
 #include "editor/editor_tabs.h"
+#include "help/help_commands.h"
 #include "pages/assembler_page.h"
 #include "pages/debugger_page.h"
 #include "pages/download_page.h"
 #include "settings/settings_dialog.h"
+#include "shell/localization.h"
+#include "shell/menu_keys.h"
 #include "shell/page_layout.h"
 #include "shell/panel_loader.h"
 #include "shell/toolbar.h"
@@ -147,6 +150,7 @@ void MainWindow::setUp() {
     download_->setUp();
     defineCommands();
     app_.commands().attachButton("mFileExit", exitButton_);
+    bindPageKeys(app_, *mainPage(debuggerPageIndex));
     auto* watchdog = new QTimer(window_);
     watchdog->setObjectName("executableWatchdog");
     watchdog->setInterval(window_->property("watchdogInterval").toInt());
@@ -163,6 +167,7 @@ void MainWindow::defineCommands() {
     commands.define("mFilePrint", this, [this] { mFilePrint(); });
     commands.define("mFileExit", this, [this] { Quit(app_); });
     commands.define("mToolsSettings", this, [this] { SettingsDialog::mToolsSettings(app_); });
+    defineHelpCommands(app_, *this);
     // The Resolution items carry no callback: choosing them does nothing, and their check
     // marks tell the resolution the window was set up for.
     const SettingsStore& settings = app_.settings();
@@ -215,6 +220,8 @@ void MainWindow::setTooltips() {
     const bool show = app_.settings()->showTooltips == 1;
     assembler_->setTooltips(show);
     download_->setTooltips(show);
+    if (show && app_.settings()->language == 1)
+        localizeToolTips(*window_, app_.paths().dataFile("chinese/big.lwl"));
 }
 
 void MainWindow::createBreakpointImages() {

@@ -1,6 +1,7 @@
 #include "shell/toolbar.h"
 
 #include "app/application.h"
+#include "shell/localization.h"
 
 #include <QAction>
 #include <QIcon>
@@ -76,13 +77,22 @@ public:
     }
 };
 
-void addButton(QToolBar& bar, Application& app, const char* text, const char* item,
-               const char* icon) {
+// The texts of the main window in its language: none in English (the texts stand as they are).
+using Texts = QHash<QString, QString>;
+Texts buttonTexts(Application& app) {
+    Texts texts;
+    if (app.settings()->language == 1)
+        readLanguageFile(app.paths().dataFile("chinese/big.lwl"), texts);
+    return texts;
+}
+
+void addButton(QToolBar& bar, Application& app, const Texts& texts, const char* text,
+               const char* item, const char* icon) {
     QAction* action = app.commands().action(item);
     if (action == nullptr) return;
     action->setIcon(QIcon(app.paths().dataFile(QString("icons/") + icon)));
     action->setIconVisibleInMenu(false);
-    action->setToolTip(text);
+    action->setToolTip(texts.value(text, text));
     bar.addAction(action);
 }
 
@@ -99,13 +109,14 @@ QToolBar* createToolbar(QMainWindow& window, Application& app) {
     style->setParent(bar);
     bar->setStyle(style);
     const bool chinese = app.settings()->language == 1;
+    const Texts texts = buttonTexts(app);
     for (const Button& b : buttons) {
         if (b.text == nullptr)
             bar->addSeparator();
         else if (b.menuItem)
-            addButton(*bar, app, b.text, b.menuItem, b.icon);
+            addButton(*bar, app, texts, b.text, b.menuItem, b.icon);
         else
-            addButton(*bar, app, b.text,
+            addButton(*bar, app, texts, b.text,
                       chinese ? "mToolsLanguagesEnglish" : "mToolsLanguagesChinese",
                       chinese ? "lang-english.png" : "lang-cn.png");
     }

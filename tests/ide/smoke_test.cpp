@@ -76,6 +76,14 @@ TEST(Smoke, MainWindowAppearsWithItsTitleAndIsCaptured) {
             colours.insert(shot.pixel(x, y));
     EXPECT_GT(colours.size(), 20);
 
+    // The desktop shows the program's icon for its window.
+    QProcess xprop;
+    xprop.start("xprop", {"-name", "KZ71 Assembler", "_NET_WM_ICON", "WM_CLASS"});
+    xprop.waitForFinished(5000);
+    const QString properties = QString::fromUtf8(xprop.readAllStandardOutput());
+    EXPECT_TRUE(properties.contains("Icon (48 x 48)")) << qPrintable(properties.left(200));
+    EXPECT_TRUE(properties.contains("\"kz71-assembler\"")) << qPrintable(properties.right(200));
+
     EXPECT_EQ(ide.state(), QProcess::Running);
     ide.terminate();
     EXPECT_TRUE(ide.waitForFinished(10000));
