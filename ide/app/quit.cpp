@@ -2,6 +2,8 @@
 
 #include "app/application.h"
 #include "editor/editor_tabs.h"
+#include "pages/assembler_page.h"
+#include "project/projects.h"
 #include "shell/main_window.h"
 
 #include <QDir>
@@ -31,15 +33,17 @@ bool saveSettingsOrTell(Application& app) {
 bool Quit(Application& app) {
     MainWindow* window = app.mainWindow();
     if (window && !window->editorTabs().confirmDiscardAll()) return false;
-    // Saving the project belongs to the project files; until they exist there is nothing to save.
-    app.popups().askYesNo("Save Project", "Do you want to save project file?");
+    // Only the main window has a project to save; a failed save is told and the quit goes on.
+    if (app.popups().askYesNo("Save Project", "Do you want to save project file?") && window)
+        window->assemblerPage().projects().saveProjectFile();
     saveSettingsOrTell(app);
     const bool clearing = app.settings()->clearAll == 1;
     const QString existing = app.settings().existsPath();
     if (clearing && QFile::exists(existing) && !QFile::remove(existing))
         app.popups().showWarningPopup("Settings cannot be cleared.\nFile deletion failed!", 171);
-    // Ending a debug session, closing the programmer session and the help windows join here
-    // when the debugger, the programmer link and the help exist.
+    app.endDebugSession();
+    // Closing the programmer session and the help windows join here when the programmer link
+    // and the help exist.
     app.editorLanguages() = EditorLanguages{};
     if (clearing && QFile::exists(cleaner_program))
         QProcess::startDetached(QDir::current().absoluteFilePath(cleaner_program), {},

@@ -291,23 +291,39 @@ int EditorTabs::addEditorTab(const QString& label) {
     return tabs_.addTab(page, label);
 }
 
+// Reads a source file; false (after telling the user) for one that is not a regular file or
+// is too large. A missing or unreadable file gives an empty text.
+bool EditorTabs::sourceAcceptable(const QString& path, FileBytes& file) {
+    file = readFileBytes(path, max_source_file_bytes);
+    if (file.status != files::ReadStatus::notRegular && file.status != files::ReadStatus::tooLarge)
+        return true;
+    const QString why = file.status == files::ReadStatus::tooLarge
+                            ? QString("it is larger than %1 MB").arg(max_source_file_bytes >> 20)
+                            : describe(file.status);
+    app_.popups().showWarningPopup(QString("Cannot open %1:\n%2.").arg(path, why),
+                                   source_refused_code);
+    return false;
+}
+
 int EditorTabs::openFileInNewTab(const QString& path) {
-    FileBytes file = readFileBytes(path, max_source_file_bytes);
-    if (file.status == files::ReadStatus::notRegular ||
-        file.status == files::ReadStatus::tooLarge) {
-        const QString why =
-            file.status == files::ReadStatus::tooLarge
-                ? QString("it is larger than %1 MB").arg(max_source_file_bytes >> 20)
-                : describe(file.status);
-        app_.popups().showWarningPopup(QString("Cannot open %1:\n%2.").arg(path, why),
-                                       source_refused_code);
-        return -2;
-    }
+    FileBytes file;
+    if (!sourceAcceptable(path, file)) return -2;
     if (!tabAvailable()) return -1;
     int index = addEditorTab(fileName(path));
     showSourceText(*editorTab(index).editor, file.bytes); // an unreadable file leaves it empty
     editorTab(index).path = path;
     editorTab(index).hasFile = true;
+    return index;
+}
+
+int EditorTabs::loadFileIntoTab(int index, const QString& path) {
+    FileBytes file;
+    if (!sourceAcceptable(path, file)) return -2;
+    EditorTab& row = editorTab(index);
+    if (row.editor) showSourceText(*row.editor, file.bytes);
+    tabs_.setTabText(index, fileName(path));
+    row.path = path;
+    row.hasFile = true;
     return index;
 }
 

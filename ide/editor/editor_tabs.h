@@ -2,6 +2,7 @@
 // and Edit operations on the tabs.
 #pragma once
 
+#include "files/read_file.h"
 #include "shell/user_dialogs.h"
 
 #include <QObject>
@@ -73,6 +74,12 @@ public:
     // names something that is not a source file (a folder, a device, a FIFO, a file above
     // 16 MB): the user is told and no tab is made.
     int openFileInNewTab(const QString& path);
+    // Loads `path` into the existing tab `index`: its label, path and text; the same checks
+    // and results as openFileInNewTab (-2 for a file that is not a source file).
+    int loadFileIntoTab(int index, const QString& path);
+    // Open steps 3 to 5 for one path: brings its tab to the front, or opens it in a new tab
+    // (marked when it is the first .asm file); false when no further file can be opened.
+    bool openChosenPath(const QString& path);
     // Deletes tab `index` (> 0) and its row.
     void deleteEditorTab(int index);
     // 1 at once when the file exists, else polls until it exists (1) or 5 s passed (0). The
@@ -115,7 +122,7 @@ private:
     bool anyTabMarked() const;
     bool writeTab(int tab, bool withStatus);
     bool saveTabAs(int tab);
-    bool openChosenPath(const QString& path);
+    bool sourceAcceptable(const QString& path, FileBytes& file);
     FileChoice chooseSources(FileRequest::Mode mode, const QString& title);
     bool assemblerPageInFront() const;
     void editActive(void (QsciScintilla::*operation)());
