@@ -11,12 +11,17 @@ if [ "$#" -ne 1 ]; then
     exit 2
 fi
 source_file=$1
-# A relative name that looks like an option is still a file name for tarn.
+# A name that looks like one of tarn's options is still a file name for tarn.
 case $source_file in
--* | /\?) source_file=./$source_file ;;
+-*) source_file=./$source_file ;;
+/\?) source_file=/.$source_file ;;
 esac
 
-tarn=$(dirname -- "$0")/tarn
+case $0 in
+*/*) here=${0%/*} ;;
+*) here=. ;;
+esac
+tarn=$here/tarn
 if [ ! -x "$tarn" ]; then
     printf 'ERROR: kz71.sh: the assembler %s is missing or cannot be run\n' "$tarn" >"$messages"
     exit 1

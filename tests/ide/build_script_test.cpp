@@ -86,6 +86,16 @@ TEST_F(BuildScript, ReportsWhatGoesWrongInTheMessageFile) {
               QString("ERROR: kz71.sh: the assembler %1 is missing or cannot be run\n")
                   .arg(path("lonely/tarn"))
                   .toUtf8());
+
+    // A tarn that ends without a word still leaves a line for the IDE to show.
+    writeFile("lonely/tarn", "#!/bin/sh\nexit 3\n");
+    QFile::setPermissions(path("lonely/tarn"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    process.start(path("lonely/kz71.sh"), {path("prog.asm")});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 3);
+    EXPECT_EQ(readFile("TARNOutpMsg.tmp"),
+              "ERROR: kz71.sh: tarn ended with exit code 3 without a message\n");
 }
 
 TEST_F(BuildScript, VersionScriptsLeaveTheVersionFiles) {
