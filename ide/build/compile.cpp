@@ -66,7 +66,7 @@ void Compile::runBuild() {
     running_ = false;
 }
 
-// Steps 2 to 13: everything up to the messages in the box, without a popup.
+// From saving the tabs to the messages in the box; the popups come after the input block.
 Compile::Outcome Compile::build() {
     if (!saveEditedTabs()) return Outcome::tabNotSaved;
     const Outcome ran = runScript();
@@ -96,7 +96,7 @@ bool Compile::saveEditedTabs() {
     return true;
 }
 
-// Steps 3 to 6: the script on the main file, with the one restart after a first time-out.
+// The script on the main file, with the one restart after the IDE's first time-out.
 Compile::Outcome Compile::runScript() {
     BuildOutputs& outputs = app_.build();
     for (;;) {
@@ -128,7 +128,7 @@ bool Compile::waitForScript(LaunchedProgram& script) {
     return true;
 }
 
-// Steps 7 to 13: the captured messages into the box, then the output paths.
+// The captured messages into the box, then the output paths.
 Compile::Outcome Compile::showMessages() {
     if (tabs_.waitForFile(message_file_name) == 0) return Outcome::noMessageFile;
     const QFileInfo file(message_file_name);

@@ -56,17 +56,15 @@ bool InputBlock::insideWindow(QObject* object) const {
 }
 
 bool InputBlock::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    const bool shortcut = type == QEvent::ShortcutOverride || type == QEvent::Shortcut;
+    if (!(shortcut || isUserInput(type)) || !insideWindow(watched)) return false;
     // A shortcut's override query is answered "taken", so no menu item runs from the keyboard.
-    if (event->type() == QEvent::ShortcutOverride && insideWindow(watched)) {
+    if (type == QEvent::ShortcutOverride)
         event->accept();
-        return true;
-    }
-    if (event->type() == QEvent::Shortcut) return true;
-    if (isUserInput(event->type()) && insideWindow(watched)) {
+    else
         event->ignore();
-        return true;
-    }
-    return false;
+    return true;
 }
 
 } // namespace ide

@@ -77,7 +77,7 @@ public:
     // Loads `path` into the existing tab `index`: its label, path and text; the same checks
     // and results as openFileInNewTab (-2 for a file that is not a source file).
     int loadFileIntoTab(int index, const QString& path);
-    // Open steps 3 to 5 for one path: brings its tab to the front, or opens it in a new tab
+    // File/Open for one path: brings its tab to the front, or opens it in a new tab
     // (marked when it is the first .asm file); false when no further file can be opened.
     bool openChosenPath(const QString& path);
     // Deletes tab `index` (> 0) and its row.

@@ -60,7 +60,8 @@ void type(const QString& text) {
 
 void copyTree(const QString& from, const QString& to) {
     QDir().mkpath(to);
-    for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
+    for (const QFileInfo& entry :
+         QDir(from).entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
         if (entry.isDir())
             copyTree(entry.filePath(), to + "/" + entry.fileName());
         else
@@ -131,7 +132,8 @@ protected:
         EXPECT_TRUE(shot.save(QString(KZ71_BUILD_DIR) + "/" + name));
     }
     std::string lastProject() const {
-        const auto settings = ini::IniText::readFile(dir.filePath("settings.ini").toStdString(), 1 << 20);
+        const auto settings =
+            ini::IniText::readFile(dir.filePath("settings.ini").toStdString(), 1 << 20);
         return settings ? settings->getString("Files", "Last project").value_or("") : "";
     }
 
