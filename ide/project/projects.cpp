@@ -46,7 +46,9 @@ bool Projects::saveProjectFile() {
     QStringList others;
     for (int i = 0; i < tabs_.editorTabCount(); ++i)
         if (i != mainTab && !tabs_.editorTab(i).path.isEmpty()) others << tabs_.editorTab(i).path;
-    const QString path = projectPathFor(mainFile);
+    // An untitled main file's project lies in the working directory: named in full, the next
+    // start finds it from anywhere.
+    const QString path = QFileInfo(projectPathFor(mainFile)).absoluteFilePath();
     // A main file named like its project file must not be overwritten by it.
     if (path == mainFile || !writeProjectFile(path, projectFor(mainFile, others))) {
         app_.popups().showErrorPopup(QString("The project file cannot be written:\n%1").arg(path),

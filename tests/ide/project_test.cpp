@@ -92,6 +92,13 @@ TEST_F(ProjectTest, TheProjectFileNeverReplacesTheMainFile) {
     EXPECT_EQ(lastProject(), path("src.v2/prog.prj"));
 }
 
+TEST_F(ProjectTest, AnUntitledMainFileGivesUntitledPrjInTheWorkingDirectory) {
+    EXPECT_TRUE(projects().saveProjectFile());
+    EXPECT_EQ(readFile("untitled.prj"), "[Files]\r\nASM = \"untitled.asm\"\r\n");
+    EXPECT_FALSE(QFile::exists(path("untitled.asm"))); // the sources are not saved
+    EXPECT_EQ(lastProject(), path("untitled.prj"));
+}
+
 TEST_F(ProjectTest, AProjectThatCannotBeWrittenOrHasNoMainFileIsToldNotClaimedSaved) {
     const QString demo = writeFile("demo.asm", "nop\n");
     QDir(dir.path()).mkpath("demo.prj/in-the-way");
