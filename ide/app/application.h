@@ -9,6 +9,7 @@
 #include "app/options.h"
 #include "app/paths.h"
 #include "app/shell_state.h"
+#include "build/launcher.h"
 #include "editor/editor_setup.h"
 #include "help/help_windows.h"
 #include "programmer/download_image.h"
@@ -21,7 +22,9 @@
 
 #include <QEventLoop>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace ide {
 
@@ -35,6 +38,9 @@ struct BuildOutputs {
     QString hexFilePath;
     QString eprFilePath;
     QString dbgFilePath;
+    // Set on the build script's first time-out and never cleared: the one automatic restart
+    // of a run of the IDE.
+    bool launchRetried = false;
 };
 
 // What start-up learns about the machine: the primary screen and the locale's code page.
@@ -72,6 +78,16 @@ public:
     kz71::Clock& clock() { return clock_ ? *clock_ : *steadyClock_; }
     // Replaces the steady clock (tests); nullptr restores it.
     void setClock(kz71::Clock* clock) { clock_ = clock; }
+    Launcher& launcher() { return launcher_ ? *launcher_ : *processLauncher_; }
+    // Replaces the process launcher (tests); nullptr restores it.
+    void setLauncher(Launcher* launcher) { launcher_ = launcher; }
+
+    // endDebugSession: ends a running debug session. The build's final steps and the quit
+    // sequence call it; the debugger installs what it does (until then no session can run).
+    void endDebugSession() {
+        if (debugSessionEnd_) debugSessionEnd_();
+    }
+    void setDebugSessionEnd(std::function<void()> end) { debugSessionEnd_ = std::move(end); }
 
     // Start-up up to the event loop (app/startup.cpp). `failed` means the program ends with -1.
     StartResult startUp(const Platform& platform);
@@ -106,6 +122,9 @@ private:
     UserDialogs* dialogs_ = nullptr;
     std::shared_ptr<kz71::Clock> steadyClock_;
     kz71::Clock* clock_ = nullptr;
+    std::unique_ptr<Launcher> processLauncher_;
+    Launcher* launcher_ = nullptr;
+    std::function<void()> debugSessionEnd_;
     std::unique_ptr<MainWindow> mainWindow_;
     std::unique_ptr<NotSupportedWindow> notSupported_;
     QEventLoop mainLoop_;

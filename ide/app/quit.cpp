@@ -3,7 +3,9 @@
 #include "app/application.h"
 #include "download/download_commands.h"
 #include "editor/editor_tabs.h"
+#include "pages/assembler_page.h"
 #include "pages/download_page.h"
+#include "project/projects.h"
 #include "shell/main_window.h"
 
 #include <QDir>
@@ -33,14 +35,15 @@ bool saveSettingsOrTell(Application& app) {
 bool Quit(Application& app) {
     MainWindow* window = app.mainWindow();
     if (window && !window->editorTabs().confirmDiscardAll()) return false;
-    // Saving the project belongs to the project files; until they exist there is nothing to save.
-    app.popups().askYesNo("Save Project", "Do you want to save project file?");
+    // Only the main window has a project to save; a failed save is told and the quit goes on.
+    if (app.popups().askYesNo("Save Project", "Do you want to save project file?") && window)
+        window->assemblerPage().projects().saveProjectFile();
     saveSettingsOrTell(app);
     const bool clearing = app.settings()->clearAll == 1;
     const QString existing = app.settings().existsPath();
     if (clearing && QFile::exists(existing) && !QFile::remove(existing))
         app.popups().showWarningPopup("Settings cannot be cleared.\nFile deletion failed!", 171);
-    // Ending a debug session joins here when the debugger exists.
+    app.endDebugSession();
     if (window) window->downloadPage().commands().closeProgrammerSession();
     app.editorLanguages() = EditorLanguages{};
     app.helpWindows().closeAll();

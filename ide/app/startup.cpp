@@ -1,8 +1,10 @@
 #include "app/startup.h"
 
 #include "app/programmer_backend.h"
-
+#include "build/compile.h"
 #include "editor/editor_tabs.h"
+#include "pages/assembler_page.h"
+#include "project/projects.h"
 #include "shell/localization.h"
 #include "shell/main_window.h"
 #include "shell/not_supported_window.h"
@@ -87,8 +89,6 @@ std::unique_ptr<MainWindow> showMainWindow(Application& app) {
     main->setTooltips();
     main->createBreakpointImages();
     if (maximize) main->window().showMaximized();
-    // Restoring the last project belongs to the project files; until then: the untitled file.
-    main->editorTabs().applyUntitledTemplate();
     return main;
 }
 
@@ -148,11 +148,6 @@ bool writePlatformInfo(const QString& path) {
     return file.error() == QFileDevice::NoError;
 }
 
-void deleteMessageFiles() {
-    for (const char* name : {"TARNOutpMsg.tmp", "FELLOutpMsg.tmp"})
-        if (QFile::exists(name)) QFile::remove(name);
-}
-
 StartResult Application::startUp(const Platform& platform) {
     discardPanels();
     quitRequested_ = false;
@@ -167,7 +162,10 @@ StartResult Application::startUp(const Platform& platform) {
         return notSupported_ ? StartResult::notSupported : StartResult::failed;
     }
     mainWindow_ = showMainWindow(*this);
-    return mainWindow_ ? StartResult::mainWindow : StartResult::failed;
+    if (!mainWindow_) return StartResult::failed;
+    // Last: the last project or the untitled file (its loading names the project in the title).
+    mainWindow_->assemblerPage().projects().restoreLastProject();
+    return StartResult::mainWindow;
 }
 
 void Application::discardPanels() {
@@ -184,7 +182,7 @@ std::unique_ptr<MainWindow> Application::replaceMainWindow(std::unique_ptr<MainW
 Application::Application(Paths paths, Options options)
     : options_(options), paths_(std::move(paths)),
       settings_(paths_.settingsFile(), settings_file_name), qtDialogs_(makeQtDialogs()),
-      steadyClock_(kz71::steadyClock()) {
+      steadyClock_(kz71::steadyClock()), processLauncher_(makeProcessLauncher()) {
     // The IDE ends through its quit sequence, not when its last window happens to close.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }

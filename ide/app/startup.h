@@ -15,8 +15,6 @@ int codePageFromLocale(const QString& localeName);
 
 // Writes the platform information file; false (and a line on stderr) when it cannot.
 bool writePlatformInfo(const QString& path);
-// Deletes the build's message capture files left in the working directory.
-void deleteMessageFiles();
 
 // The whole program: returns the exit code.
 int runIde(int argc, char** argv);

@@ -11,13 +11,6 @@ namespace {
 constexpr int open_failed = -1;
 constexpr int commit_failed = -2;
 
-QString decode(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-    return QString::fromLatin1(bytes);
-}
-
 QByteArray encode(const QString& text, bool multibyte) {
     if (multibyte) return text.toUtf8();
     for (QChar c : text)
@@ -40,8 +33,15 @@ void markUnmodified(QsciScintilla& editor) {
 
 } // namespace
 
+QString decodeText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) return text;
+    return QString::fromLatin1(bytes);
+}
+
 void showSourceText(QsciScintilla& editor, const QByteArray& bytes) {
-    editor.setText(decode(bytes));
+    editor.setText(decodeText(bytes));
     keepLineEnds(editor, bytes);
     markUnmodified(editor);
 }

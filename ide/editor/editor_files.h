@@ -8,6 +8,9 @@ class QsciScintilla;
 
 namespace ide {
 
+// A file's bytes as text: UTF-8 when they are valid UTF-8, else Latin-1.
+QString decodeText(const QByteArray& bytes);
+
 // Replaces the editor's text with a file's bytes (UTF-8 when the bytes are valid UTF-8, else
 // Latin-1), keeps the file's line ends, clears the undo history and the modified flag.
 void showSourceText(QsciScintilla& editor, const QByteArray& bytes);

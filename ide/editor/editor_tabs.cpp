@@ -310,9 +310,10 @@ bool EditorTabs::readSourceFile(const QString& path, QByteArray& bytes) {
 }
 
 void EditorTabs::showFileIn(int tab, const QString& path, const QByteArray& bytes) {
-    showSourceText(*editorTab(tab).editor, bytes); // an unreadable file leaves it empty
-    editorTab(tab).path = path;
-    editorTab(tab).hasFile = true;
+    EditorTab& row = editorTab(tab);
+    if (row.editor) showSourceText(*row.editor, bytes); // an unreadable file leaves it empty
+    row.path = path;
+    row.hasFile = true;
 }
 
 int EditorTabs::openFileInNewTab(const QString& path) {
@@ -325,11 +326,16 @@ int EditorTabs::openFileInNewTab(const QString& path) {
 }
 
 int EditorTabs::openFileInFirstTab(const QString& path) {
+    if (editorTabCount() == 0 || !editorTab(0).editor) return -2;
+    return loadFileIntoTab(0, path);
+}
+
+int EditorTabs::loadFileIntoTab(int index, const QString& path) {
     QByteArray bytes;
-    if (editorTabCount() == 0 || !editorTab(0).editor || !readSourceFile(path, bytes)) return -2;
-    tabs_.setTabText(0, fileName(path));
-    showFileIn(0, path, bytes);
-    return 0;
+    if (!readSourceFile(path, bytes)) return -2;
+    tabs_.setTabText(index, fileName(path));
+    showFileIn(index, path, bytes);
+    return index;
 }
 
 void EditorTabs::deleteEditorTab(int index) {

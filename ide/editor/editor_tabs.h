@@ -2,6 +2,7 @@
 // and Edit operations on the tabs.
 #pragma once
 
+#include "files/read_file.h"
 #include "shell/user_dialogs.h"
 
 #include <QObject>
@@ -76,6 +77,12 @@ public:
     // Loads `path` into tab 0 in place of what it holds, as openFileInNewTab loads a new tab:
     // 0, or -2 when the path names something that is not a source file.
     int openFileInFirstTab(const QString& path);
+    // Loads `path` into the existing tab `index`: its label, path and text; the same checks
+    // and results as openFileInNewTab (-2 for a file that is not a source file).
+    int loadFileIntoTab(int index, const QString& path);
+    // File/Open for one path: brings its tab to the front, or opens it in a new tab
+    // (marked when it is the first .asm file); false when no further file can be opened.
+    bool openChosenPath(const QString& path);
     // Deletes tab `index` (> 0) and its row.
     void deleteEditorTab(int index);
     // 1 at once when the file exists, else polls until it exists (1) or 5 s passed (0). The
@@ -118,7 +125,6 @@ private:
     bool anyTabMarked() const;
     bool writeTab(int tab, bool withStatus);
     bool saveTabAs(int tab);
-    bool openChosenPath(const QString& path);
     bool readSourceFile(const QString& path, QByteArray& bytes);
     void showFileIn(int tab, const QString& path, const QByteArray& bytes);
     FileChoice chooseSources(FileRequest::Mode mode, const QString& title);

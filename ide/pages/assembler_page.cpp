@@ -1,9 +1,13 @@
 #include "pages/assembler_page.h"
 
 #include "app/application.h"
+#include "build/compile.h"
+#include "build/message_links.h"
+#include "build/version_info.h"
 #include "editor/editor_setup.h"
 #include "editor/editor_tab_widget.h"
 #include "editor/editor_tabs.h"
+#include "project/projects.h"
 #include "shell/appearance.h"
 #include "shell/page_layout.h"
 #include "shell/panel_loader.h"
@@ -50,8 +54,15 @@ AssemblerPage::~AssemblerPage() = default;
 void AssemblerPage::setUp() {
     tabs_ = std::make_unique<EditorTabs>(app_, pages_, *editorTabs_, *editor0_, *currentFileText_);
     tabs_->defineCommands();
+    compile_ = std::make_unique<Compile>(app_, pages_, *tabs_, *compileButton_, *asmMessages_);
+    compile_->defineCommands();
+    messageLinks_ = new MessageLinks(app_, *tabs_, *asmMessages_);
+    projects_ = std::make_unique<Projects>(app_, pages_, *tabs_);
+    projects_->defineCommands();
     installLayout(*page_, [this] { layout(); });
     CommandTable& commands = app_.commands();
+    commands.define("mAssemblerVerInfo", this, [this] { mAssemblerVerInfo(app_); });
+    commands.define("mDebuggerVerInfo", this, [this] { mDebuggerVerInfo(app_); });
     commands.attachButton("mAssemblerCompile", compileButton_);
     opcodeHelpText_->setCursor(Qt::PointingHandCursor);
     QPalette palette = opcodeHelpText_->palette();

@@ -1,5 +1,6 @@
 // The Assembler page: the editor tabs, the Compile button, the "ASM Messages" box, the
-// "Opcode-Help (F2)" text and the current-file text.
+// "Opcode-Help (F2)" text and the current-file text; the page owns the build and the projects
+// that act on its tabs.
 #pragma once
 
 #include "shell/page.h"
@@ -17,7 +18,10 @@ class QWidget;
 namespace ide {
 
 class Application;
+class Compile;
 class EditorTabs;
+class MessageLinks;
+class Projects;
 class WidgetBinder;
 
 class AssemblerPage : public QObject, public Page {
@@ -32,6 +36,8 @@ public:
     void setTooltips(bool show);
 
     EditorTabs& editorTabs() { return *tabs_; }
+    Compile& compile() { return *compile_; }
+    Projects& projects() { return *projects_; }
     QWidget& page() { return *page_; }
     QPlainTextEdit& asmMessages() { return *asmMessages_; }
     QPushButton& compileButton() { return *compileButton_; }
@@ -52,6 +58,9 @@ private:
     QsciScintilla* editor0_;
     QLabel* currentFileText_;
     std::unique_ptr<EditorTabs> tabs_;
+    std::unique_ptr<Compile> compile_;
+    std::unique_ptr<Projects> projects_;
+    MessageLinks* messageLinks_ = nullptr;
 };
 
 } // namespace ide

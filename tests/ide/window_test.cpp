@@ -212,7 +212,6 @@ TEST_F(MainWindow, CommandsAreEnabledAndDimmedInOnePlaceForMenuToolbarAndPage) {
     ASSERT_EQ(start(), StartResult::mainWindow);
     auto* bar = window()->findChild<QToolBar*>("asmToolbar");
     const std::pair<const char*, const char*> commands[] = {
-        {"mAssemblerCompile", "compileButton"},
         {"mDownloadRdVerify", "readVerifyButton"}, // defined, but dimmed until a download
         {"mDebuggerRunToBP", "runToBreakpointButton"},
         {"mDebuggerRunToCursor", "runToCursorButton"},
