@@ -2,15 +2,16 @@
 // hands them to the windows, pages and dialogs. Nothing else in the IDE is process-wide, so a
 // test makes one per case and throws it away afterwards.
 //
-// The records of the features still to come belong here beside the ones below: the programmer
-// link's ProgrammerSession, the Download page's DownloadImage, the debugger's DebugState and
-// AddressAssignmentTable.
+// The records of the features still to come belong here beside the ones below: the Download
+// page's DownloadImage. The debugger's records (DebugState, AddressAssignmentTable) belong to the
+// Debugger page's programmer::Debugger, which serves as debugModeControl() here.
 #pragma once
 
 #include "app/options.h"
 #include "app/paths.h"
 #include "app/shell_state.h"
 #include "editor/editor_setup.h"
+#include "programmer/programmer_link.h"
 #include "protocol/clock.h"
 #include "settings/settings_store.h"
 #include "shell/commands.h"
@@ -19,6 +20,7 @@
 
 #include <QEventLoop>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace ide {
@@ -67,6 +69,21 @@ public:
     // Replaces the steady clock (tests); nullptr restores it.
     void setClock(kz71::Clock* clock) { clock_ = clock; }
 
+    // The one programmer session: every download opens and closes it, the debugger holds it
+    // open while debug mode is active.
+    programmer::ProgrammerSession& programmerSession() { return programmerSession_; }
+    // The Debugger page's debugger, which every download ends first; null while there is no
+    // Debugger page.
+    programmer::DebugModeControl* debugModeControl() { return debugModeControl_; }
+    void setDebugModeControl(programmer::DebugModeControl* control) { debugModeControl_ = control; }
+
+    // endDebugSession: ends a running debug session. The build's final steps and the quit
+    // sequence call it; the debugger installs what it does (until then no session can run).
+    void endDebugSession() {
+        if (debugSessionEnd_) debugSessionEnd_();
+    }
+    void setDebugSessionEnd(std::function<void()> end) { debugSessionEnd_ = std::move(end); }
+
     // Start-up up to the event loop (app/startup.cpp). `failed` means the program ends with -1.
     StartResult startUp(const Platform& platform);
     // The main window, or null (before start-up, on the not-supported path, after a failure).
@@ -91,6 +108,9 @@ private:
     Popups popups_;
     BuildOutputs build_;
     EditorLanguages languages_;
+    programmer::ProgrammerSession programmerSession_;
+    programmer::DebugModeControl* debugModeControl_ = nullptr;
+    std::function<void()> debugSessionEnd_;
     std::unique_ptr<UserDialogs> qtDialogs_;
     UserDialogs* dialogs_ = nullptr;
     std::shared_ptr<kz71::Clock> steadyClock_;

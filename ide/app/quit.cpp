@@ -38,8 +38,9 @@ bool Quit(Application& app) {
     const QString existing = app.settings().existsPath();
     if (clearing && QFile::exists(existing) && !QFile::remove(existing))
         app.popups().showWarningPopup("Settings cannot be cleared.\nFile deletion failed!", 171);
-    // Ending a debug session, closing the programmer session and the help windows join here
-    // when the debugger, the programmer link and the help exist.
+    app.endDebugSession();
+    // Closing the programmer session and the help windows join here when the programmer link
+    // and the help exist.
     app.editorLanguages() = EditorLanguages{};
     if (clearing && QFile::exists(cleaner_program))
         QProcess::startDetached(QDir::current().absoluteFilePath(cleaner_program), {},

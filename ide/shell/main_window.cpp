@@ -309,6 +309,7 @@ void MainWindow::mFilePrint() {
 
 void MainWindow::panelSizeEvent() {
     app_.settings().set(&Settings::windowStatus, window_->isMaximized() ? 1 : 0);
+    debugger_->mainWindowResized();
     // A maximized window takes the size the desktop gives it, even on an 800 x 600 screen.
     if (window_->isMaximized() || window_->isFullScreen()) return;
     QSize smallest{min_panel_width, min_panel_height};
@@ -321,6 +322,7 @@ void MainWindow::panelSizeEvent() {
 }
 
 void MainWindow::panelMoveEvent() {
+    debugger_->mainWindowMoved();
     ShellState& shell = app_.shell();
     shell.zoomState = window_->isMaximized() ? 2 : 0;
     shell.activeFlag = window_->isActiveWindow() ? 1 : 0;

@@ -218,18 +218,11 @@ TEST_F(MainWindow, CommandsAreEnabledAndDimmedInOnePlaceForMenuToolbarAndPage) {
         {"mDownloadRdVerify", "readVerifyButton"},
         {"mDownloadSelHexFile", "selectHexButton"},
         {"mDownloadResetInterface", "resetInterfaceButton"},
-        {"mDebuggerRunToBP", "runToBreakpointButton"},
-        {"mDebuggerRunToCursor", "runToCursorButton"},
-        {"mDebuggerSingleStep", "singleStepButton"},
-        {"mDebuggerExitDbgMode", "exitDebugModeButton"},
     };
     for (const auto& [item, button] : commands) {
         EXPECT_FALSE(find<QAction>(item)->isEnabled()) << item;
         EXPECT_FALSE(find<QPushButton>(button)->isEnabled()) << button;
     }
-    for (const char* button : {"newDebugCycleButton", "resetButton", "showRamContentButton"})
-        EXPECT_FALSE(find<QPushButton>(button)->isEnabled()) << button;
-    EXPECT_FALSE(find<QWidget>("clearBreakpoints")->isEnabled());
     QWidget* toolbarDownload = bar->widgetForAction(find<QAction>("mDownloadHexFile"));
     ASSERT_NE(toolbarDownload, nullptr);
     EXPECT_FALSE(toolbarDownload->isEnabled());
