@@ -331,8 +331,9 @@ void DebuggerPage::cbShowRAMContent() {
         window->onClose = [this] { cbCloseRAMContentPanel(); };
         app_.shell().ramPanel = &window->panel();
         screen_->openRamWindow(window);
-        window->place(*page_->window(), app_.settings()->resolution);
+        // Shown first: its frame is known then, and the place keeps the whole window on screen.
         window->panel().show();
+        window->place(*page_->window(), app_.settings()->resolution);
         window->colourCells();
         report_.setBusy(true);
         programmer::ramWindowOpened(*debugger_);

@@ -26,7 +26,7 @@
 namespace ide::test {
 namespace {
 
-const char* const panels[] = {"big", "notsupported", "toolssettings"};
+const char* const panels[] = {"big", "notsupported", "toolssettings", "RAM"};
 
 QString languageFile(const QString& panel) {
     return QString(KZ71_BIN_DIR) + "/chinese/" + panel + ".lwl";

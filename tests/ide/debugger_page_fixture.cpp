@@ -1,13 +1,10 @@
-// The simulator first: Qt defines "forever" as a macro.
 #include "debugger_page_fixture.h"
 
 #include "debugger/line_colours.h"
-#include "programmer/backend_table.h"
 #include "programmer/download_image.h"
 #include "programmer/visa.h"
 #include "shell/main_window.h"
-#include "simulator/sim_backend.h"
-#include "simulator/simulator.h"
+#include "simulated_chip.h"
 
 #include <QFile>
 #include <QLabel>
@@ -42,11 +39,8 @@ QString splitBitJumpSource() {
 
 void DebuggerPageTest::SetUp() {
     IdeTest::SetUp();
-    programmer::registerBackend("sim", sim::makeSimulatorBackend);
     std::string error;
-    ASSERT_TRUE(programmer::selectBackend("sim", error)) << error;
-    // The chip runs on the test's clock: the IDE's pauses and run limits cost nothing.
-    simulator = &sim::resetSimulator({}, std::shared_ptr<kz71::Clock>(&clock, [](kz71::Clock*) {}));
+    ASSERT_TRUE(useSimulatedChip(clock, error)) << error;
     ASSERT_EQ(start(), StartResult::mainWindow);
     page().report().busyState().setKeepAliveInterval(0);
 }
@@ -54,7 +48,7 @@ void DebuggerPageTest::SetUp() {
 void DebuggerPageTest::TearDown() {
     app->discardPanels();
     viClose(app->programmerSession().resourceManager);
-    sim::resetSimulator({}, std::make_shared<kz71::VirtualClock>());
+    releaseSimulatedChip();
     IdeTest::TearDown();
 }
 
@@ -74,9 +68,7 @@ void DebuggerPageTest::build(const QString& source, const QMap<QString, QString>
     // What a download puts into the SPI EEPROM.
     programmer::DownloadImage image;
     ASSERT_EQ(programmer::loadHexImage(debugger().link, image, path("prog.hex").toStdString()), 0);
-    auto& eeprom = simulator->board().spi_eeprom.contents();
-    std::fill(eeprom.begin(), eeprom.end(), 0xFF);
-    std::copy(image.code.begin(), image.code.begin() + image.lastIndex + 1, eeprom.begin());
+    putIntoSpiEeprom(std::span(image.code).first(static_cast<std::size_t>(image.lastIndex + 1)));
     clearWire();
 }
 
@@ -147,23 +139,27 @@ void DebuggerPageTest::putCursor(int tab, int line) {
     listing(tab)->setCursorPosition(line - 1, 0);
 }
 
+std::vector<std::string> DebuggerPageTest::wire() const {
+    return transferLog();
+}
+
 std::size_t DebuggerPageTest::steps() const {
-    const std::vector<std::string> lines = simulator->log().lines();
+    const std::vector<std::string> lines = wire();
     return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [](const auto& l) {
         return l.starts_with("IN B0 0081 0047");
     }));
 }
 
 void DebuggerPageTest::clearWire() {
-    simulator->log().clear();
+    clearTransferLog();
 }
 
 bool DebuggerPageTest::nothingSent() const {
-    return simulator->log().lines().empty();
+    return wire().empty();
 }
 
 bool DebuggerPageTest::chipInDebugMode() const {
-    return simulator->programmer().debugMode();
+    return programmerInDebugMode();
 }
 
 } // namespace ide::test

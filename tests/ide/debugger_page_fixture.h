@@ -10,13 +10,10 @@
 #include <QPoint>
 #include <QString>
 #include <string>
+#include <vector>
 
 class QPushButton;
 class QsciScintilla;
-
-namespace sim {
-class Simulator;
-}
 
 namespace ide::test {
 
@@ -60,14 +57,14 @@ protected:
     void clickMargin(int tab, int line);
     // The cursor put on a listing line (from 1) of a tab.
     void putCursor(int tab, int line);
-    // Single steps sent since the counter was cleared.
+    // The transfers since the wire was cleared, as the simulator's log describes them.
+    std::vector<std::string> wire() const;
+    // Single steps sent since the wire was cleared.
     std::size_t steps() const;
     void clearWire();
     // Nothing was sent to the programmer since the wire was cleared.
     bool nothingSent() const;
     bool chipInDebugMode() const;
-
-    sim::Simulator* simulator = nullptr;
 };
 
 } // namespace ide::test
