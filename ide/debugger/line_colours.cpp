@@ -51,7 +51,8 @@ void LineColours::clear() {
 
 void showEditorLine(QsciScintilla& editor, int line) {
     if (line < 0 || line >= editor.lines()) return;
-    editor.SendScintilla(QsciScintillaBase::SCI_SETVISIBLEPOLICY, QsciScintillaBase::VISIBLE_SLOP,
+    editor.SendScintilla(QsciScintillaBase::SCI_SETVISIBLEPOLICY,
+                         QsciScintillaBase::VISIBLE_SLOP | QsciScintillaBase::VISIBLE_STRICT,
                          context_lines);
     editor.setCursorPosition(line, 0);
     editor.SendScintilla(QsciScintillaBase::SCI_ENSUREVISIBLEENFORCEPOLICY, line);

@@ -7,6 +7,7 @@
 #include "simulated_chip.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -56,18 +57,26 @@ void DebuggerPageTest::build(const QString& source, const QMap<QString, QString>
     writeFile("prog.asm", source.toUtf8());
     for (auto it = others.begin(); it != others.end(); ++it)
         writeFile(it.key(), it.value().toUtf8());
+    assemble("prog.asm");
+}
+
+void DebuggerPageTest::assemble(const QString& mainFile) {
+    const QFileInfo main(path(mainFile));
     QProcess tarn;
-    tarn.setWorkingDirectory(dir.path());
-    tarn.start(QString(KZ71_BIN_DIR) + "/tarn", {"prog.asm"});
+    tarn.setWorkingDirectory(main.path());
+    tarn.start(QString(KZ71_BIN_DIR) + "/tarn", {main.fileName()});
     ASSERT_TRUE(tarn.waitForFinished(30000));
     const QString out = QString::fromUtf8(tarn.readAllStandardOutput());
     ASSERT_TRUE(out.contains("Processing was successful")) << out.toStdString();
-    app->build().mainFilePath = path("prog.asm");
-    app->build().hexFilePath = path("prog.hex");
-    app->build().dbgFilePath = path("prog.dbg");
+    const QString stem = main.path() + "/" + main.completeBaseName();
+    app->build().mainFilePath = main.filePath();
+    app->build().hexFilePath = stem + ".hex";
+    app->build().dbgFilePath = stem + ".dbg";
     // What a download puts into the SPI EEPROM.
     programmer::DownloadImage image;
-    ASSERT_EQ(programmer::loadHexImage(debugger().link, image, path("prog.hex").toStdString()), 0);
+    ASSERT_EQ(
+        programmer::loadHexImage(debugger().link, image, app->build().hexFilePath.toStdString()),
+        0);
     putIntoSpiEeprom(std::span(image.code).first(static_cast<std::size_t>(image.lastIndex + 1)));
     clearWire();
 }
@@ -126,6 +135,7 @@ QString DebuggerPageTest::text(const char* label) const {
 void DebuggerPageTest::clickMargin(int tab, int line) {
     QsciScintilla* editor = listing(tab);
     ASSERT_NE(editor, nullptr);
+    editor->ensureLineVisible(line - 1); // the user scrolls to it first
     const long position = editor->positionFromLineIndex(line - 1, 0);
     const int y = static_cast<int>(editor->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION,
                                                          0, position)) +

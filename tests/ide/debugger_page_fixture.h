@@ -33,6 +33,8 @@ protected:
     // Writes prog.asm (and the other files given), assembles it, puts the image into the chip
     // and sets the build's paths.
     void build(const QString& source, const QMap<QString, QString>& others = {});
+    // Assembles a main file already in the test's folder, as build() does.
+    void assemble(const QString& mainFile);
     // The Debugger tab brought to the front by the user (from the Assembler page).
     void showDebuggerPage();
     // A click on a page button (the way the user runs a command).
