@@ -9,11 +9,15 @@
 
 namespace ide::test {
 
-bool useSimulatedChip(kz71::Clock& clock, std::string& error) {
+bool useSimulatedChip(kz71::Clock& clock, std::string& error,
+                      std::chrono::microseconds transferTime) {
     programmer::registerBackend("sim", sim::makeSimulatorBackend);
     if (!programmer::selectBackend("sim", error)) return false;
+    sim::SimConfig config;
+    config.transfer_time = transferTime;
     // The chip runs on the test's clock: the IDE's pauses and run limits cost nothing.
-    sim::resetSimulator({}, std::shared_ptr<kz71::Clock>(&clock, [](kz71::Clock*) {}));
+    sim::resetSimulator(std::move(config),
+                        std::shared_ptr<kz71::Clock>(&clock, [](kz71::Clock*) {}));
     return true;
 }
 

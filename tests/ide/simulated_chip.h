@@ -4,6 +4,7 @@
 
 #include "protocol/clock.h"
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -11,8 +12,10 @@
 
 namespace ide::test {
 
-// A fresh simulated programmer on `clock`, selected as the programmer the IDE talks to.
-bool useSimulatedChip(kz71::Clock& clock, std::string& error);
+// A fresh simulated programmer on `clock`, selected as the programmer the IDE talks to; each
+// control transfer takes `transferTime` on the bus.
+bool useSimulatedChip(kz71::Clock& clock, std::string& error,
+                      std::chrono::microseconds transferTime = std::chrono::milliseconds(1));
 // A fresh one on a clock of its own (the test's clock is going away).
 void releaseSimulatedChip();
 // What a download leaves in the SPI EEPROM: the image, then blank bytes.
