@@ -2,7 +2,6 @@
 
 #include "debugger/ram_window.h"
 #include "shell/lamp.h"
-#include "shell/popups.h"
 
 #include <QLabel>
 #include <Qsci/qsciscintilla.h>
@@ -21,8 +20,8 @@ std::array<QLabel*, 10> RegisterControls::texts() const {
             previousRamContent};
 }
 
-DebuggerScreen::DebuggerScreen(DebuggerControls controls, Popups& popups)
-    : c_(controls), popups_(popups), hexColours_(*controls.hexView),
+DebuggerScreen::DebuggerScreen(DebuggerControls controls, programmer::ProgrammerReport& report)
+    : c_(controls), report_(report), hexColours_(*controls.hexView),
       blink_([this](int line, programmer::LineColour colour) { hexColours_.set(line, colour); }) {}
 
 void DebuggerScreen::rememberDesignedTexts() {
@@ -46,7 +45,7 @@ void DebuggerScreen::showListingFiles(std::span<const programmer::ListingFile> f
     const QStringList failures = c_.listings->showFiles(files);
     // The page goes on with the files it could read; the others are named once.
     if (!failures.isEmpty())
-        popups_.showMessagePopup("info", "status < 0, 4\n" + failures.join('\n'));
+        report_.showMessagePopup("info", ("status < 0, 4\n" + failures.join('\n')).toStdString());
 }
 
 void DebuggerScreen::activateListingTab(int tab) {

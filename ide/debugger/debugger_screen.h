@@ -8,6 +8,7 @@
 #include "debugger/listing_tabs.h"
 #include "debugger/ram_window.h"
 #include "programmer/debugger_view.h"
+#include "programmer/report.h"
 
 #include <QPointer>
 #include <QString>
@@ -19,8 +20,6 @@ class QLabel;
 class QsciScintilla;
 
 namespace ide {
-
-class Popups;
 
 // The register display's controls; each text comes back to its designed text on a reset.
 struct RegisterControls {
@@ -50,7 +49,8 @@ struct DebuggerControls {
 
 class DebuggerScreen final : public programmer::DebuggerView {
 public:
-    DebuggerScreen(DebuggerControls controls, Popups& popups);
+    // Popups go through `report`, which shows them with the normal cursor while a run is busy.
+    DebuggerScreen(DebuggerControls controls, programmer::ProgrammerReport& report);
 
     // The register texts as the panel designed them, kept for resetRegisters.
     void rememberDesignedTexts();
@@ -89,7 +89,7 @@ public:
 
 private:
     DebuggerControls c_;
-    Popups& popups_;
+    programmer::ProgrammerReport& report_;
     LineColours hexColours_;
     LineBlink blink_;
     QPointer<RamWindow> ram_;

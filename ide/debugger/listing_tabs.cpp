@@ -17,7 +17,6 @@ constexpr int number_margin = 0;
 constexpr int mark_margin = 1;
 constexpr int mark_margin_width = 18;
 constexpr int breakpoint_marker = 0;
-constexpr const char* empty_listing_label = "Listing";
 
 QString readFailure(const QString& path, files::ReadStatus status) {
     const QString why = status == files::ReadStatus::tooLarge
@@ -41,6 +40,7 @@ void ListingTabs::configure(const Settings& settings, const EditorLanguages& lan
     languages_ = &languages;
     mark_ = std::move(mark);
     if (first) {
+        emptyLabel_ = tabs_.tabText(0); // as the panel gives it, in the user's language
         configureEditor(*listings_.front().editor);
         fillPage(*listings_.front().editor);
         setUpEditor(*listings_.front().editor, 0);
@@ -118,7 +118,7 @@ QStringList ListingTabs::showFiles(std::span<const programmer::ListingFile> file
         editor.setReadOnly(true);
     }
     if (files.empty()) {
-        tabs_.setTabText(0, empty_listing_label);
+        tabs_.setTabText(0, emptyLabel_);
         listings_.front().editor->setReadOnly(false);
         listings_.front().editor->clear();
         listings_.front().editor->setReadOnly(true);

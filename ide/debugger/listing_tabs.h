@@ -68,6 +68,7 @@ private:
     const Settings* settings_ = nullptr;
     const EditorLanguages* languages_ = nullptr;
     QPixmap mark_;
+    QString emptyLabel_; // the first tab's label while no file is shown
     // A double-click in the margin arrives as two clicks: the second one is not a toggle.
     bool doubleClickPressed_ = false;
 };

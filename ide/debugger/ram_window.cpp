@@ -58,8 +58,9 @@ RamWindow* RamWindow::load(const Paths& paths, QWidget& owner, PanelResult& fail
         delete loaded.panel;
         return nullptr;
     }
-    // A window of the main window: it stays above it and goes with it.
-    loaded.panel->setParent(&owner, Qt::Tool);
+    // A window of the main window: it stays above it and goes with it. Its size is fixed.
+    loaded.panel->setParent(&owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowCloseButtonHint);
     loaded.panel->installEventFilter(window);
     connect(window->refreshButton_, &QPushButton::clicked, window, [window] {
         if (window->onRefresh && !window->discarded_) window->onRefresh();

@@ -90,7 +90,7 @@ void DebuggerPage::setUp() {
     screen_ = std::make_unique<DebuggerScreen>(DebuggerControls{listings_.get(), listingName_,
                                                                 dbgHexView_, debugLamp_,
                                                                 runningText_, registers_},
-                                               app_.popups());
+                                               report_);
     screen_->onRamWindowDiscarded = [this] { app_.shell().ramPanel = nullptr; };
     screen_->onProgramLoading = [this] { showHexFile(); };
     debugger_ = std::make_unique<programmer::Debugger>(link_, *screen_);

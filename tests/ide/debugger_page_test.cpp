@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
@@ -473,6 +475,21 @@ TEST_F(DebuggerPage, ASourceThatCannotBeReadIsNamedAndTheOthersShow) {
     EXPECT_EQ(popups.shown.front().text, "status < 0, 4\ntail.h: it does not exist");
     EXPECT_EQ(listing(0)->text(), counting_source);
     EXPECT_EQ(listing(1)->text(), "");
+}
+
+TEST_F(DebuggerPage, ASourceEditedAfterTheBuildIsToldOnce) {
+    buildCounting();
+    QFile source(path("tail.h"));
+    ASSERT_TRUE(source.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(source.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                   QFileDevice::FileModificationTime));
+    source.close();
+    showDebuggerPage();
+    ASSERT_EQ(popups.titles(), "ivra-ASM Info 229");
+    EXPECT_TRUE(popups.shown.front().text.contains(path("tail.h")));
+    click("singleStepButton");
+    click("singleStepButton");
+    EXPECT_EQ(popups.titles(), "ivra-ASM Info 229");
 }
 
 } // namespace
