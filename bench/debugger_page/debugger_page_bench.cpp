@@ -4,10 +4,12 @@
 // keep-alive). The difference is what the page adds per step; goal: core and page together
 // under 5 microseconds per step on top of the simulator's own cost.
 #include "app/application.h"
+#include "breakpoint_program.h"
 #include "pages/debugger_page.h"
 #include "programmer/breakpoints.h"
 #include "programmer/download_image.h"
 #include "programmer/run_control.h"
+#include "quiet_debugger.h"
 #include "shell/main_window.h"
 #include "simulated_chip.h"
 
@@ -25,56 +27,9 @@ using namespace programmer;
 using ide::test::putIntoSpiEeprom;
 using ide::test::useSimulatedChip;
 
-// 30001 steps from the start to the breakpoint on "nop".
-const char* const program = "\tmove z, 10000\n"
-                            "loop:\tdecr z\n"
-                            "\tcompare z, 0\n"
-                            "\tgotoNE loop\n"
-                            "\tnop\n"
-                            "\tstop\n";
-constexpr int steps_to_breakpoint = 30001;
-constexpr int breakpoint_line = 5;
-
 class QuietPopups : public ide::PopupHandler {
 public:
     int show(const ide::Popup&) override { return ide::answerNo; }
-};
-
-struct QuietReport final : ProgrammerReport {
-    void appendMessage(std::string_view) override {}
-    void clearMessages() override {}
-    void setLamp(LampState) override {}
-    void setLampLabel(std::string_view) override {}
-    void showErrorPopup(std::string_view, int) override {}
-    void showWarningPopup(std::string_view, int) override {}
-    void showInfoPopup(std::string_view, int) override {}
-    void showMessagePopup(std::string_view, std::string_view) override {}
-    bool askYesNo(std::string_view, std::string_view) override { return false; }
-    void showDownloadPage() override {}
-    void setReadVerifyEnabled(bool) override {}
-    void showVerifyFailed(bool) override {}
-    void setUserEepromCell(int, int, std::string_view) override {}
-    void setBusy(bool) override {}
-    void progress(std::size_t, std::size_t) override {}
-};
-
-struct QuietView final : DebuggerView {
-    void showListingFiles(std::span<const ListingFile>) override {}
-    void activateListingTab(int) override {}
-    void showListingName(std::string_view) override {}
-    void setListingLineColour(int, int, LineColour) override {}
-    void selectListingLine(int, int) override {}
-    void setBreakpointMark(int, int, bool) override {}
-    void setHexLineColour(int, LineColour) override {}
-    void selectHexLine(int) override {}
-    void startBlinkingHexLine(int, LineColour) override {}
-    void stopBlinkingHexLine() override {}
-    bool blinkingHexLine() const override { return false; }
-    void showDebugMode(bool) override {}
-    void showRegisters(const RegisterTexts&) override {}
-    void resetRegisters() override {}
-    void setRamCell(int, std::string_view) override {}
-    void closeRamWindow() override {}
 };
 
 // A started IDE with the program assembled, in the chip and loaded on the Debugger page.
@@ -83,7 +38,7 @@ struct StartedIde {
         QDir::setCurrent(dir.path());
         QFile source(dir.filePath("prog.asm"));
         source.open(QIODevice::WriteOnly);
-        source.write(program);
+        source.write(breakpoint_program);
         source.close();
         QProcess tarn;
         tarn.setWorkingDirectory(dir.path());
