@@ -2,11 +2,13 @@
 // without the register display refreshed after every step; beside it the simulator's own single
 // step through the VISA layer, the cost every debugger step starts from. Goal: the debugger core
 // adds under 5 microseconds per step to that cost.
+#include "breakpoint_program.h"
 #include "programmer/backend_table.h"
 #include "programmer/breakpoints.h"
 #include "programmer/run_control.h"
 #include "programmer/session.h"
 #include "programmer/visa.h"
+#include "quiet_debugger.h"
 #include "scratch_directory.h"
 #include "simulator/sim_backend.h"
 #include "simulator/simulator.h"
@@ -18,54 +20,6 @@
 namespace {
 
 using namespace programmer;
-
-// 30001 steps from the start to the breakpoint on "nop".
-const char* const program = "\tmove z, 10000\n"
-                            "loop:\tdecr z\n"
-                            "\tcompare z, 0\n"
-                            "\tgotoNE loop\n"
-                            "\tnop\n"
-                            "\tstop\n";
-constexpr int steps_to_breakpoint = 30001;
-constexpr int breakpoint_line = 5;
-
-struct QuietReport final : ProgrammerReport {
-    void appendMessage(std::string_view) override {}
-    void clearMessages() override {}
-    void setLamp(LampState) override {}
-    void setLampLabel(std::string_view) override {}
-    void showErrorPopup(std::string_view, int) override { ++popups; }
-    void showWarningPopup(std::string_view, int) override { ++popups; }
-    void showInfoPopup(std::string_view, int) override { ++popups; }
-    void showMessagePopup(std::string_view, std::string_view) override { ++popups; }
-    bool askYesNo(std::string_view, std::string_view) override { return false; }
-    void showDownloadPage() override {}
-    void setReadVerifyEnabled(bool) override {}
-    void showVerifyFailed(bool) override {}
-    void setUserEepromCell(int, int, std::string_view) override {}
-    void setBusy(bool) override {}
-    void progress(std::size_t, std::size_t) override {}
-    int popups = 0;
-};
-
-struct QuietView final : DebuggerView {
-    void showListingFiles(std::span<const ListingFile>) override {}
-    void activateListingTab(int) override {}
-    void showListingName(std::string_view) override {}
-    void setListingLineColour(int, int, LineColour) override {}
-    void selectListingLine(int, int) override {}
-    void setBreakpointMark(int, int, bool) override {}
-    void setHexLineColour(int, LineColour) override {}
-    void selectHexLine(int) override {}
-    void startBlinkingHexLine(int, LineColour) override {}
-    void stopBlinkingHexLine() override {}
-    bool blinkingHexLine() const override { return false; }
-    void showDebugMode(bool) override {}
-    void showRegisters(const RegisterTexts&) override {}
-    void resetRegisters() override {}
-    void setRamCell(int, std::string_view) override {}
-    void closeRamWindow() override {}
-};
 
 // The simulated programmer without transfer latency, on a virtual clock.
 sim::Simulator& freshSimulator(std::shared_ptr<kz71::VirtualClock> clock) {
@@ -79,7 +33,7 @@ sim::Simulator& freshSimulator(std::shared_ptr<kz71::VirtualClock> clock) {
 
 struct DebugBench {
     explicit DebugBench(bool refreshEveryStep) {
-        dir.write("prog.asm", program);
+        dir.write("prog.asm", breakpoint_program);
         run_tarn_binary(dir.path(), {"prog.asm"});
         sim::Simulator& simulator = freshSimulator(clock);
         DownloadImage image;

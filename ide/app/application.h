@@ -2,8 +2,8 @@
 // hands them to the windows, pages and dialogs. Nothing else in the IDE is process-wide, so a
 // test makes one per case and throws it away afterwards.
 //
-// The records of the features still to come belong here beside the ones below: the debugger's
-// DebugState and AddressAssignmentTable.
+// The debugger's records (DebugState, AddressAssignmentTable) belong to the Debugger page's
+// programmer::Debugger, which serves as debugModeControl() here.
 #pragma once
 
 #include "app/options.h"
@@ -67,7 +67,8 @@ public:
     Popups& popups() { return popups_; }
     BuildOutputs& build() { return build_; }
     EditorLanguages& editorLanguages() { return languages_; }
-    // The one connection to the programmer, and the image of the last download (ide/download).
+    // The one connection to the programmer (every download opens and closes it, the debugger
+    // holds it open while debug mode is active), and the image of the last download.
     programmer::ProgrammerSession& programmerSession() { return programmerSession_; }
     programmer::DownloadImage& downloadImage() { return downloadImage_; }
     HelpWindows& helpWindows() { return help_; }
@@ -88,6 +89,11 @@ public:
         if (debugSessionEnd_) debugSessionEnd_();
     }
     void setDebugSessionEnd(std::function<void()> end) { debugSessionEnd_ = std::move(end); }
+
+    // The Debugger page's debugger, which every download ends first; null while there is no
+    // Debugger page.
+    programmer::DebugModeControl* debugModeControl() { return debugModeControl_; }
+    void setDebugModeControl(programmer::DebugModeControl* control) { debugModeControl_ = control; }
 
     // Start-up up to the event loop (app/startup.cpp). `failed` means the program ends with -1.
     StartResult startUp(const Platform& platform);
@@ -118,6 +124,7 @@ private:
     programmer::ProgrammerSession programmerSession_;
     programmer::DownloadImage downloadImage_;
     HelpWindows help_{paths_, popups_};
+    programmer::DebugModeControl* debugModeControl_ = nullptr;
     std::unique_ptr<UserDialogs> qtDialogs_;
     UserDialogs* dialogs_ = nullptr;
     std::shared_ptr<kz71::Clock> steadyClock_;

@@ -86,8 +86,9 @@ bool DownloadCommands::runOnProgrammer(const Work& work) {
     {
         BusyWindow busy(app_.shell().mainPanel.data(), repaintInterval_);
         PaintingClock clock(pauseClock(), busy);
-        PageReport report(app_, page_, busy);
+        PageReport report(app_, page_, &busy);
         programmer::ProgrammerLink link{app_.programmerSession(), report, clock, chipInterface()};
+        link.debug = app_.debugModeControl(); // every download ends a debug session first
         work(link);
     }
     page_.hideProgress();

@@ -18,7 +18,7 @@ QString text(std::string_view view) {
 
 } // namespace
 
-PageReport::PageReport(Application& app, DownloadPage& page, BusyWindow& busy)
+PageReport::PageReport(Application& app, DownloadPage& page, BusyWindow* busy)
     : app_(app), page_(page), busy_(busy) {}
 
 PageReport::~PageReport() {
@@ -120,7 +120,7 @@ void PageReport::progress(std::size_t done, std::size_t total) {
         const std::size_t scale = total > INT_MAX ? total / INT_MAX + 1 : 1;
         page_.showProgress(static_cast<int>(done / scale), static_cast<int>(total / scale));
     }
-    busy_.keepPainted();
+    if (busy_) busy_->keepPainted();
 }
 
 } // namespace ide

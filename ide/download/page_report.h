@@ -1,6 +1,7 @@
 // What a programmer operation tells the user, shown on the Download page: the "Messages" box,
 // the status lamp and its label, "VERIFY FAILED!", the user EEPROM table, the busy cursor and
 // the progress bar, the Read & Verify command's availability, and the popups of the IDE.
+// Without a busy window it only shows: the debugger's programmer messages and lamp go there.
 #pragma once
 
 #include "programmer/report.h"
@@ -13,7 +14,7 @@ class DownloadPage;
 
 class PageReport final : public programmer::ProgrammerReport {
 public:
-    PageReport(Application& app, DownloadPage& page, BusyWindow& busy);
+    PageReport(Application& app, DownloadPage& page, BusyWindow* busy);
     ~PageReport() override; // the normal cursor again, whatever the operation left
     PageReport(const PageReport&) = delete;
     PageReport& operator=(const PageReport&) = delete;
@@ -42,7 +43,7 @@ private:
 
     Application& app_;
     DownloadPage& page_;
-    BusyWindow& busy_;
+    BusyWindow* busy_;
     bool busyCursor_ = false;
     // What the bar shows; `no_bar` while it is hidden.
     static constexpr std::size_t no_bar = static_cast<std::size_t>(-1);

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "download/download_commands.h"
 #include "download/firmware_watchdog.h"
+#include "download/page_report.h"
 #include "editor/editor_files.h"
 #include "editor/editor_setup.h"
 #include "editor/editor_tabs.h"
@@ -68,6 +69,11 @@ void DownloadPage::setUp() {
     connect(memorySelection_, &QComboBox::activated, this, &DownloadPage::mem_selected);
     connect(readProtect_, &QCheckBox::clicked, this, &DownloadPage::rp_popup);
     commands_ = std::make_unique<DownloadCommands>(app_, *this);
+    shownReport_ = std::make_unique<PageReport>(app_, *this, nullptr);
+}
+
+programmer::ProgrammerReport& DownloadPage::shownReport() {
+    return *shownReport_;
 }
 
 void DownloadPage::startWatchdog(QTimer& timer) {

@@ -21,10 +21,15 @@ class QTableWidget;
 class QTimer;
 class QWidget;
 
+namespace programmer {
+class ProgrammerReport;
+}
+
 namespace ide {
 
 class Application;
 class DownloadCommands;
+class PageReport;
 class WidgetBinder;
 
 // Warning shown when Read Protect is ticked.
@@ -67,6 +72,10 @@ public:
     int memoryIndex() const;
     bool readProtectTicked() const;
 
+    // What the page shows of programmer work it does not run itself (the debugger's opens):
+    // the message box and the lamp.
+    programmer::ProgrammerReport& shownReport();
+
     QWidget& page() { return *page_; }
     DownloadCommands& commands() { return *commands_; }
 
@@ -97,6 +106,7 @@ private:
     QLabel* noEepromText_;
     QTableWidget* userEepromTable_;
     std::unique_ptr<DownloadCommands> commands_;
+    std::unique_ptr<PageReport> shownReport_;
 };
 
 } // namespace ide

@@ -148,6 +148,7 @@ void MainWindow::setUp() {
     assembler_->setUp();
     debugger_->setUp();
     download_->setUp();
+    debugger_->report().forwardDownloadPageTo(&download_->shownReport());
     defineCommands();
     app_.commands().attachButton("mFileExit", exitButton_);
     bindPageKeys(app_, *mainPage(debuggerPageIndex));
@@ -316,6 +317,7 @@ void MainWindow::mFilePrint() {
 
 void MainWindow::panelSizeEvent() {
     app_.settings().set(&Settings::windowStatus, window_->isMaximized() ? 1 : 0);
+    debugger_->mainWindowResized();
     // A maximized window takes the size the desktop gives it, even on an 800 x 600 screen.
     if (window_->isMaximized() || window_->isFullScreen()) return;
     QSize smallest{min_panel_width, min_panel_height};
@@ -328,6 +330,7 @@ void MainWindow::panelSizeEvent() {
 }
 
 void MainWindow::panelMoveEvent() {
+    debugger_->mainWindowMoved();
     ShellState& shell = app_.shell();
     shell.zoomState = window_->isMaximized() ? 2 : 0;
     shell.activeFlag = window_->isActiveWindow() ? 1 : 0;

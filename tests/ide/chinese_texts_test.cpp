@@ -27,7 +27,7 @@
 namespace ide::test {
 namespace {
 
-const char* const panels[] = {"big", "notsupported", "toolssettings", "about"};
+const char* const panels[] = {"big", "notsupported", "toolssettings", "about", "RAM"};
 
 QString languageFile(const QString& panel) {
     return QString(KZ71_BIN_DIR) + "/chinese/" + panel + ".lwl";
