@@ -3,6 +3,7 @@
 // tarn, quitting with "Save Project? Yes" saves the project and the next start reopens it,
 // also from a folder whose name a shell would take apart. Screenshots go to the build folder.
 #include "settings/ini.h"
+#include "window_manager_process.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -90,11 +91,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         installInto(dir.path());
-        manager.start(QStandardPaths::findExecutable("openbox"), {"--sm-disable"});
-        ASSERT_TRUE(manager.waitForStarted(5000));
-        ASSERT_TRUE(waitFor([] {
-            return output("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
-        })) << "openbox did not come up";
+        const std::string failure = window_manager::start(manager);
+        ASSERT_TRUE(failure.empty()) << "openbox did not come up: " << failure;
     }
     void TearDown() override {
         ide.kill();

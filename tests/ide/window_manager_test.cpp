@@ -3,6 +3,7 @@
 // available area. Registered for a 1024 x 768 and an 800 x 600 screen.
 #include "ide_fixture.h"
 #include "shell/main_window.h"
+#include "window_manager_process.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -20,23 +21,14 @@ protected:
     void SetUp() override {
         IdeTest::SetUp();
         ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run through xvfb-run";
-        const QString openbox = QStandardPaths::findExecutable("openbox");
-        ASSERT_FALSE(openbox.isEmpty()) << "openbox is not installed";
-        manager.start(openbox, {"--sm-disable"});
-        ASSERT_TRUE(manager.waitForStarted(5000));
-        ASSERT_TRUE(waitFor([] { return managerRuns(); }, 10000)) << "openbox did not come up";
+        const std::string failure = window_manager::start(manager);
+        ASSERT_TRUE(failure.empty()) << "openbox did not come up: " << failure;
     }
     void TearDown() override {
         app->discardPanels();
         manager.terminate();
         manager.waitForFinished(5000);
         IdeTest::TearDown();
-    }
-    static bool managerRuns() {
-        QProcess xprop;
-        xprop.start("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
-        xprop.waitForFinished(2000);
-        return xprop.readAllStandardOutput().contains("window id");
     }
     template <typename Condition>
     static bool waitFor(Condition done, int milliseconds) {
