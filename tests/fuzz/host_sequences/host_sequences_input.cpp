@@ -1,0 +1,152 @@
+// Fuzz entry point: the download, verify and debug sequences against a programmer whose every
+// answer comes from the input (tests/fuzz/support/scripted_backend.h): the devices a search
+// finds, the status of each transfer, short replies and their bytes. The first input byte
+// chooses the operations and settings; the rest is the script. Once it is used up the
+// programmer is gone, so every loop ends.
+//
+// Checked after each operation: the session is closed (or, for the debugger, held only while
+// debug mode is active), the lamp ends in the state the result says, the busy cursor is back.
+#include "fuzz_check.h"
+#include "memory_file.h"
+#include "null_view.h"
+#include "programmer/breakpoints.h"
+#include "programmer/debugger.h"
+#include "programmer/download_commands.h"
+#include "programmer/firmware_load.h"
+#include "programmer/ram_view.h"
+#include "programmer/run_control.h"
+#include "programmer/session.h"
+#include "programmer/user_eeprom_download.h"
+#include "quiet_report.h"
+#include "scripted_backend.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+using namespace programmer;
+
+// A program of `size` bytes in the assembler's .hex layout; byte 38 holds `modeByte`.
+std::string hexText(std::size_t size, std::uint8_t modeByte) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<std::uint8_t>(0x10 + 7 * i);
+    if (size > 38) bytes[38] = modeByte;
+    std::string text = "//\tDownloadable Hex-File for KZ71\r\n\r\n";
+    char line[32];
+    for (std::size_t a = 0; a < size; a += 2) {
+        std::snprintf(line, sizeof line, "%04zX: %02X %02X\r\n", a, bytes[a],
+                      a + 1 < size ? bytes[a + 1] : 0);
+        text += line;
+    }
+    return text;
+}
+
+// The counting program of the debugger's tests, as tarn writes it.
+const char* const debug_hex = "0000: 70 00\n0002: 00 05\n0004: F8 25\n0006: 00 00\n0008: 03 FA\n"
+                              "000A: 1A 00\n000C: 00 03\n000E: 58 FA\n0010: 7F 00\n0012: 00 09\n"
+                              "0014: CD 00\n";
+const char* const debug_dbg = "0000: 2 prog.asm\n0004: 3 prog.asm\n0005: 4 prog.asm\n"
+                              "0009: 5 prog.asm\n000A: 6 prog.asm\n000E: 7 prog.asm\n"
+                              "0010: 8 prog.asm\n0014: 9 prog.asm\n";
+const char* const user_cells = "00: 12 \n01: 34 \n7F: A5 \n";
+const char* const firmware = ":03000000020010EB\n:00000001FF\n";
+
+struct Files {
+    Files() {
+        hex.assign(hexText(40, 0x03));
+        programHex.assign(debug_hex);
+        dbg.assign(debug_dbg);
+        epr.assign(user_cells);
+        firmwareHex.assign(firmware);
+    }
+    fuzz::MemoryFile hex{"program.hex"};
+    fuzz::MemoryFile programHex{"prog.hex"};
+    fuzz::MemoryFile dbg{"prog.dbg"};
+    fuzz::MemoryFile epr{"prog.epr"};
+    fuzz::MemoryFile firmwareHex{"firmware.hex"};
+};
+
+struct Host {
+    kz71::VirtualClock clock;
+    ProgrammerSession session;
+    fuzz::QuietReport report;
+    ProgrammerLink link{session, report, clock};
+    DownloadImage image;
+};
+
+void checkClosed(const Host& h) {
+    FUZZ_CHECK(h.session.resourceManager == VI_NULL && h.session.instrument == VI_NULL);
+    FUZZ_CHECK(h.report.busy == 0);
+}
+
+void checkFrame(const Host& h, bool result) {
+    checkClosed(h);
+    FUZZ_CHECK(h.report.lamp == (result ? LampState::success : LampState::failed));
+}
+
+void downloads(Host& h, const Files& files, std::uint8_t choice) {
+    const bool otp = choice & 0x02;
+    const TargetMemory memory = otp ? TargetMemory::otp : TargetMemory::spiEeprom;
+    if (choice & 0x01) {
+        showDeviceInfo(h.link);
+        checkClosed(h);
+    }
+    const DownloadRequest request{memory, (choice & 0x04) != 0, files.hex.path(),
+                                  choice & 0x08 ? files.epr.path() : ""};
+    checkFrame(h, downloadHexFile(h.link, h.image, request));
+    checkFrame(h, readAndVerify(h.link, h.image, memory));
+    if (choice & 0x10) {
+        loadProgrammerFirmware(h.link, files.firmwareHex.path());
+        checkClosed(h);
+    }
+}
+
+void debugSession(Host& h, Debugger& d, const Files& files, std::uint8_t choice) {
+    d.state = DebugState{};
+    d.registers = RegisterDisplay{};
+    d.ram = RamWindow{};
+    d.hexFilePath = files.programHex.path();
+    d.dbgFilePath = files.dbg.path();
+    d.settings.suppressDebugInfoRefreshing = choice & 0x01;
+    d.settings.suppressProperFileDetection = choice & 0x02;
+    loadDebugProgram(d);
+    toggleBreakpointAtLine(d, 0, 6);
+    singleStep(d, 3);
+    runToBreakpoint(d);
+    if (choice & 0x04) ramWindowOpened(d);
+    runToCursor(d, 0, 8);
+    if (choice & 0x08) newDebugCycle(d);
+    if (choice & 0x10) resetChip(d);
+    singleStep(d, 1);
+    FUZZ_CHECK(!d.state.debugModeActive || h.session.resourceManager != VI_NULL);
+    endDebugSession(d);
+    FUZZ_CHECK(!d.state.debugModeActive);
+    checkClosed(h);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const Files files;
+    static fuzz::Script script({}, fuzz::Exhausted::fail);
+    if (size == 0) return 0;
+    const std::uint8_t choice = data[0];
+    // One host for every input (the debugger's table is large), its records set afresh; the
+    // debugger ends its session before every download, as on the IDE's pages.
+    static Host host;
+    static fuzz::NullView view;
+    static Debugger debugger(host.link, view);
+    host.session = ProgrammerSession{};
+    host.report = fuzz::QuietReport{};
+    host.image = DownloadImage{};
+    script = fuzz::Script({data + 1, size - 1}, fuzz::Exhausted::fail);
+    fuzz::useScriptedBackend(script, host.clock);
+    if (choice & 0x80)
+        debugSession(host, debugger, files, choice);
+    else
+        downloads(host, files, choice);
+    return 0;
+}
