@@ -1,0 +1,128 @@
+// kz71prog processes meeting faults of the simulated programmer (KZ71_SIM_FAULTS): each ends in
+// its failure path with exit status 1, and the next process without the fault works on the
+// same chip (its memories kept in KZ71_SIM_STATE). Where a fault strikes is taken from a clean
+// run's trace.
+#include "prog_process.h"
+#include "scratch_directory.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+// The counting program of the debugger's tests as tarn writes it, and its .dbg file.
+const std::string program_hex = "//\tDownloadable Hex-File for KZ71\r\n\r\n"
+                                "0000: 70 00\r\n0002: 00 05\r\n0004: F8 25\r\n0006: 00 00\r\n"
+                                "0008: 03 FA\r\n000A: 1A 00\r\n000C: 00 03\r\n000E: 58 FA\r\n"
+                                "0010: 7F 00\r\n0012: 00 09\r\n0014: CD 00\r\n\r\n\r\n";
+const std::string program_dbg = "//\tDownloadable DBG-File for KZ71\r\n\r\n"
+                                "0000: 2 prog.asm\r\n0004: 3 prog.asm\r\n0005: 4 prog.asm\r\n"
+                                "0009: 5 prog.asm\r\n000A: 6 prog.asm\r\n000E: 7 prog.asm\r\n"
+                                "0010: 8 prog.asm\r\n0014: 9 prog.asm\r\n\r\n\r\n";
+const std::string cells = "//\tDownloadable Hex-File for KZ71\r\n\r\n00: 12 \r\n01: 34 \r\n";
+
+struct FaultedKz71prog : ::testing::Test {
+    void SetUp() override {
+        dir.write("prog.hex", program_hex);
+        dir.write("prog.dbg", program_dbg);
+        dir.write("prog.epr", cells);
+    }
+    ProgResult run(const std::vector<std::string>& arguments, const std::string& faults = "") {
+        std::map<std::string, std::string> environment{
+            {"KZ71_SIM_STATE", (dir.path() / "state.txt").string()}};
+        if (!faults.empty()) environment.emplace("KZ71_SIM_FAULTS", faults);
+        return runKz71prog(dir.path().string(), arguments, environment);
+    }
+    // The index of the first transfer of a clean traced run whose trace line contains `part`.
+    std::size_t transferOf(const std::vector<std::string>& arguments, const std::string& part) {
+        std::vector<std::string> traced{"--simulator", "--trace"};
+        traced.insert(traced.end(), arguments.begin(), arguments.end());
+        const ProgResult clean = run(traced);
+        EXPECT_EQ(clean.exit_code, 0) << clean.err;
+        std::istringstream lines(clean.err);
+        std::size_t index = 0;
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.starts_with("OUT ") && !line.starts_with("IN ")) continue;
+            if (line.find(part) != std::string::npos) return index;
+            ++index;
+        }
+        ADD_FAILURE() << "no transfer with " << part << " in:\n" << clean.err;
+        return 0;
+    }
+    static bool has(const std::string& text, const std::string& part) {
+        return text.find(part) != std::string::npos;
+    }
+    ScratchDirectory dir;
+};
+
+TEST_F(FaultedKz71prog, CablePulledDuringTheDownloadsPages) {
+    const std::vector<std::string> download{"download", "prog.hex"};
+    // Five transfers into the first page (after the register write that opens the SPI EEPROM).
+    const std::size_t page = transferOf(download, "wValue=0000 wIndex=003C") + 6;
+    const ProgResult failed =
+        run({"--simulator", "download", "prog.hex"}, "unplug@" + std::to_string(page));
+    EXPECT_EQ(failed.exit_code, 1) << failed.out << failed.err;
+    EXPECT_TRUE(has(failed.err, "kz71prog: Error 131: Programming Spi EEPROM failed"))
+        << failed.err;
+    EXPECT_TRUE(has(failed.out, "\nExecution of init reset failed !\n")) << failed.out;
+    EXPECT_TRUE(failed.out.ends_with("Download: FAILED\n")) << failed.out;
+
+    const ProgResult again = run({"--simulator", "download", "prog.hex"});
+    EXPECT_EQ(again.exit_code, 0) << again.out;
+    EXPECT_EQ(run({"--simulator", "verify", "prog.hex"}).exit_code, 0);
+}
+
+TEST_F(FaultedKz71prog, CorruptedByteFailsTheVerify) {
+    ASSERT_EQ(run({"--simulator", "download", "prog.hex"}).exit_code, 0);
+    const ProgResult failed = run({"--simulator", "verify", "prog.hex"}, "corrupt=spi:4:0x01");
+    EXPECT_EQ(failed.exit_code, 1);
+    EXPECT_TRUE(has(failed.out, "\nexpected: f8, obtained: f9\nNumber of verified bytes: 4"))
+        << failed.out;
+    EXPECT_TRUE(failed.out.ends_with("Read & Verify: FAILED\n")) << failed.out;
+    EXPECT_TRUE(has(failed.err, "Error 132")) << failed.err;
+    EXPECT_EQ(run({"--simulator", "verify", "prog.hex"}).exit_code, 0);
+}
+
+TEST_F(FaultedKz71prog, StalledUserEepromWriteAfterAGoodProgramDownload) {
+    const ProgResult failed =
+        run({"--simulator", "download", "prog.hex", "--epr", "prog.epr"}, "stall=0xA1");
+    EXPECT_EQ(failed.exit_code, 1);
+    EXPECT_TRUE(has(failed.out, "\nFailed to write 0x12 at address: 0x0")) << failed.out;
+    EXPECT_TRUE(has(failed.err, "Error 133: Writing of user EEPROM hexfile failed")) << failed.err;
+    EXPECT_TRUE(failed.out.ends_with("Download: FAILED\n")) << failed.out;
+    EXPECT_EQ(run({"--simulator", "download", "prog.hex", "--epr", "prog.epr"}).exit_code, 0);
+}
+
+TEST_F(FaultedKz71prog, CablePulledDuringARunToABreakpoint) {
+    ASSERT_EQ(run({"--simulator", "download", "prog.hex"}).exit_code, 0);
+    const std::vector<std::string> debug{"debug", "prog.hex", "--break", "prog.asm:8", "--run"};
+    const std::size_t step = transferOf(debug, "wValue=0081") + 2;
+    std::vector<std::string> arguments{"--simulator"};
+    arguments.insert(arguments.end(), debug.begin(), debug.end());
+    const ProgResult failed = run(arguments, "unplug@" + std::to_string(step));
+    EXPECT_EQ(failed.exit_code, 1) << failed.out << failed.err;
+    EXPECT_TRUE(has(failed.err, "kz71prog: Warning 216: Reading debug information failed"))
+        << failed.err;
+    EXPECT_FALSE(has(failed.out, "STOP ")) << failed.out;
+
+    const ProgResult again = run(arguments);
+    EXPECT_EQ(again.exit_code, 0) << again.err;
+    EXPECT_TRUE(has(again.out, "STOP breakpoint prog.asm:8 address=0x0010")) << again.out;
+}
+
+TEST_F(FaultedKz71prog, TimedOutDeviceInfo) {
+    const ProgResult failed = run({"--simulator", "info"}, "timeout=0x21");
+    EXPECT_EQ(failed.exit_code, 1);
+    EXPECT_TRUE(has(failed.out, "Timeout...\n\nThere is no device information available !"))
+        << failed.out;
+    EXPECT_EQ(run({"--simulator", "info"}).exit_code, 0);
+}
+
+TEST_F(FaultedKz71prog, AWrongFaultTextIsToldAndInjectsNothing) {
+    const ProgResult result = run({"--simulator", "info"}, "stall=everything");
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_TRUE(has(result.err, "KZ71 simulator: KZ71_SIM_FAULTS: 'stall=everything' is not"))
+        << result.err;
+}
+
+} // namespace
