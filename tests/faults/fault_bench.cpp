@@ -7,6 +7,7 @@
 #include "programmer/spi_eeprom_download.h"
 #include "programmer/user_eeprom_download.h"
 #include "simulator/sim_backend.h"
+#include "test_programs.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,17 +20,7 @@ using namespace programmer;
 
 const std::map<int, int> user_cells{{0x00, 0x12}, {0x01, 0x34}, {0x7F, 0xA5}};
 
-// The counting program of the debugger's tests as tarn writes it: the loop's compare on line 6
-// stands at address 0x0A.
-const char* const counting_source = "; counts z up to 3\n\tmove x, 5\n\tincr x\n\tadd y, 3\n"
-                                    "loop:\tincr z\n\tcompare z, 3\n\tgotoNE loop\n\tmove r, 9\n"
-                                    "\tstop\n";
-const Bytes counting_image{0x70, 0x00, 0x00, 0x05, 0xF8, 0x25, 0x00, 0x00, 0x03, 0xFA, 0x1A,
-                           0x00, 0x00, 0x03, 0x58, 0xFA, 0x7F, 0x00, 0x00, 0x09, 0xCD};
-const char* const counting_dbg = "//\tDownloadable DBG-File for KZ71\r\n\r\n"
-                                 "0000: 2 prog.asm\r\n0004: 3 prog.asm\r\n0005: 4 prog.asm\r\n"
-                                 "0009: 5 prog.asm\r\n000A: 6 prog.asm\r\n000E: 7 prog.asm\r\n"
-                                 "0010: 8 prog.asm\r\n0014: 9 prog.asm\r\n\r\n\r\n";
+// The loop's compare of the counting program stands on line 6, at address 0x0A.
 constexpr int break_line = 6;
 constexpr std::int32_t break_address = 0x0A;
 
@@ -166,9 +157,9 @@ Files::Files() {
     };
     hex = write("image.hex", hexFileText(countingImage(17)));
     epr = write("image.epr", eprFileText(user_cells));
-    write("prog.asm", counting_source);
-    programHex = write("prog.hex", hexFileText(counting_image));
-    programDbg = write("prog.dbg", counting_dbg);
+    write("prog.asm", counting_program);
+    programHex = write("prog.hex", counting_program_hex);
+    programDbg = write("prog.dbg", counting_program_dbg);
     Bytes redundant = countingImage(40);
     redundant[DownloadImage::mode_byte] = 0x03;
     otpHex = write("otp.hex", hexFileText(redundant));

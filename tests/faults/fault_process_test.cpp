@@ -4,27 +4,19 @@
 // run's trace.
 #include "prog_process.h"
 #include "scratch_directory.h"
+#include "test_programs.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
 
 namespace {
 
-// The counting program of the debugger's tests as tarn writes it, and its .dbg file.
-const std::string program_hex = "//\tDownloadable Hex-File for KZ71\r\n\r\n"
-                                "0000: 70 00\r\n0002: 00 05\r\n0004: F8 25\r\n0006: 00 00\r\n"
-                                "0008: 03 FA\r\n000A: 1A 00\r\n000C: 00 03\r\n000E: 58 FA\r\n"
-                                "0010: 7F 00\r\n0012: 00 09\r\n0014: CD 00\r\n\r\n\r\n";
-const std::string program_dbg = "//\tDownloadable DBG-File for KZ71\r\n\r\n"
-                                "0000: 2 prog.asm\r\n0004: 3 prog.asm\r\n0005: 4 prog.asm\r\n"
-                                "0009: 5 prog.asm\r\n000A: 6 prog.asm\r\n000E: 7 prog.asm\r\n"
-                                "0010: 8 prog.asm\r\n0014: 9 prog.asm\r\n\r\n\r\n";
 const std::string cells = "//\tDownloadable Hex-File for KZ71\r\n\r\n00: 12 \r\n01: 34 \r\n";
 
 struct FaultedKz71prog : ::testing::Test {
     void SetUp() override {
-        dir.write("prog.hex", program_hex);
-        dir.write("prog.dbg", program_dbg);
+        dir.write("prog.hex", counting_program_hex);
+        dir.write("prog.dbg", counting_program_dbg);
         dir.write("prog.epr", cells);
     }
     ProgResult run(const std::vector<std::string>& arguments, const std::string& faults = "") {

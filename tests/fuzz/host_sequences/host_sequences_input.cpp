@@ -19,6 +19,7 @@
 #include "programmer/user_eeprom_download.h"
 #include "quiet_report.h"
 #include "scripted_backend.h"
+#include "test_programs.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,21 +45,14 @@ std::string hexText(std::size_t size, std::uint8_t modeByte) {
     return text;
 }
 
-// The counting program of the debugger's tests, as tarn writes it.
-const char* const debug_hex = "0000: 70 00\n0002: 00 05\n0004: F8 25\n0006: 00 00\n0008: 03 FA\n"
-                              "000A: 1A 00\n000C: 00 03\n000E: 58 FA\n0010: 7F 00\n0012: 00 09\n"
-                              "0014: CD 00\n";
-const char* const debug_dbg = "0000: 2 prog.asm\n0004: 3 prog.asm\n0005: 4 prog.asm\n"
-                              "0009: 5 prog.asm\n000A: 6 prog.asm\n000E: 7 prog.asm\n"
-                              "0010: 8 prog.asm\n0014: 9 prog.asm\n";
 const char* const user_cells = "00: 12 \n01: 34 \n7F: A5 \n";
 const char* const firmware = ":03000000020010EB\n:00000001FF\n";
 
 struct Files {
     Files() {
         hex.assign(hexText(40, 0x03));
-        programHex.assign(debug_hex);
-        dbg.assign(debug_dbg);
+        programHex.assign(counting_program_hex);
+        dbg.assign(counting_program_dbg);
         epr.assign(user_cells);
         firmwareHex.assign(firmware);
     }
