@@ -1,6 +1,7 @@
 #include "assembler/help_text.h"
 
 #include "assembler/diagnostics.h"
+#include "assembler/replace_file.h"
 
 #include <array>
 
@@ -52,12 +53,9 @@ void showHelp() {
 
 void showVersion() {
     std::fprintf(diag_out(), "\nTARN, KZ71 Assembler\nVersion: %s\n\n", version);
-    FILE* file = std::fopen("verInfoTARN.txt", "w+");
-    if (file == nullptr) {
+    std::string reason;
+    if (!replace_file("verInfoTARN.txt", version, reason)) {
         std::fprintf(diag_out(), "\n%-8s%s\n", "ERROR:", "Cannot write file 'verInfoTARN.txt'");
         ++err_cnt;
-        return;
     }
-    std::fputs(version, file);
-    std::fclose(file);
 }

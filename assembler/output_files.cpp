@@ -1,6 +1,8 @@
 // write_hexfile and write_dbgfile. A file that cannot be written is a counted error
-// ("ERROR: cannot write file '<path>'"), and what was written of it is removed, so that the
-// closing line says the run failed and no truncated file is left for the download.
+// ("ERROR: cannot write file '<path>' (<reason>)"), and a file of an earlier run under that
+// name is removed, so that the closing line says the run failed and neither a truncated file
+// nor one of another build is left for the download. Every file is replaced whole
+// (replace_file.h): a reader never sees half of it.
 #include "assembler/output_files.h"
 
 #include "assembler/backend.h"
@@ -9,6 +11,7 @@
 #include "assembler/driver.h"
 #include "assembler/help_text.h"
 #include "assembler/program_lists.h"
+#include "assembler/replace_file.h"
 #include "assembler/user_eeprom.h"
 
 #include <array>
@@ -62,16 +65,12 @@ std::string header(const char* title) {
 constexpr const char* hex_title = "Downloadable Hex-File for KZ71";
 constexpr const char* dbg_title = "Downloadable DBG-File for KZ71";
 
-// Writes a whole file; on failure reports it, counts it and removes what was written.
+// Writes a whole file; on failure reports it, counts it and removes an older file of that name.
 void write_file(const std::string& path, const std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    bool written = file != nullptr;
-    if (written) {
-        written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        written = std::fclose(file) == 0 && written;
-        if (!written) std::remove(path.c_str());
-    }
-    if (!written) report_error("cannot write file '%s'", path.c_str());
+    std::string reason;
+    if (replace_file(path, text, reason)) return;
+    remove_regular_file(path);
+    report_error("cannot write file '%s' (%s)", path.c_str(), reason.c_str());
 }
 
 // Removes an .epr file of an earlier run; one that stays would be downloaded as this
