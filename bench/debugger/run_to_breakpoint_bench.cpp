@@ -6,6 +6,8 @@
 #include "programmer/breakpoints.h"
 #include "programmer/run_control.h"
 #include "programmer/session.h"
+#include "programmer/silent_report.h"
+#include "programmer/silent_view.h"
 #include "programmer/visa.h"
 #include "scratch_directory.h"
 #include "simulator/sim_backend.h"
@@ -28,44 +30,6 @@ const char* const program = "\tmove z, 10000\n"
                             "\tstop\n";
 constexpr int steps_to_breakpoint = 30001;
 constexpr int breakpoint_line = 5;
-
-struct QuietReport final : ProgrammerReport {
-    void appendMessage(std::string_view) override {}
-    void clearMessages() override {}
-    void setLamp(LampState) override {}
-    void setLampLabel(std::string_view) override {}
-    void showErrorPopup(std::string_view, int) override { ++popups; }
-    void showWarningPopup(std::string_view, int) override { ++popups; }
-    void showInfoPopup(std::string_view, int) override { ++popups; }
-    void showMessagePopup(std::string_view, std::string_view) override { ++popups; }
-    bool askYesNo(std::string_view, std::string_view) override { return false; }
-    void showDownloadPage() override {}
-    void setReadVerifyEnabled(bool) override {}
-    void showVerifyFailed(bool) override {}
-    void setUserEepromCell(int, int, std::string_view) override {}
-    void setBusy(bool) override {}
-    void progress(std::size_t, std::size_t) override {}
-    int popups = 0;
-};
-
-struct QuietView final : DebuggerView {
-    void showListingFiles(std::span<const ListingFile>) override {}
-    void activateListingTab(int) override {}
-    void showListingName(std::string_view) override {}
-    void setListingLineColour(int, int, LineColour) override {}
-    void selectListingLine(int, int) override {}
-    void setBreakpointMark(int, int, bool) override {}
-    void setHexLineColour(int, LineColour) override {}
-    void selectHexLine(int) override {}
-    void startBlinkingHexLine(int, LineColour) override {}
-    void stopBlinkingHexLine() override {}
-    bool blinkingHexLine() const override { return false; }
-    void showDebugMode(bool) override {}
-    void showRegisters(const RegisterTexts&) override {}
-    void resetRegisters() override {}
-    void setRamCell(int, std::string_view) override {}
-    void closeRamWindow() override {}
-};
 
 // The simulated programmer without transfer latency, on a virtual clock.
 sim::Simulator& freshSimulator(std::shared_ptr<kz71::VirtualClock> clock) {
@@ -97,9 +61,9 @@ struct DebugBench {
     ScratchDirectory dir;
     std::shared_ptr<kz71::VirtualClock> clock = std::make_shared<kz71::VirtualClock>();
     ProgrammerSession session;
-    QuietReport report;
+    SilentReport report;
     ProgrammerLink link{session, report, *clock};
-    QuietView view;
+    SilentDebuggerView view;
     Debugger debugger{link, view};
 };
 

@@ -16,8 +16,11 @@
 #include "programmer/ram_view.h"
 #include "programmer/run_control.h"
 #include "programmer/session.h"
+#include "programmer/silent_report.h"
+#include "programmer/silent_view.h"
 #include "simulator/sim_backend.h"
 #include "simulator/simulator.h"
+#include "test_programs.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,62 +35,14 @@ namespace {
 namespace fs = std::filesystem;
 using namespace programmer;
 
-const char* const source = "; counts z up to 3, with two user EEPROM cells\n"
-                           "\tusrEprInit 0, 18\n"
-                           "\tusrEprInit 1, 52\n"
-                           "\tmove x, 5\n"
-                           "\tincr x\n"
-                           "\tadd y, 3\n"
-                           "loop:\tincr z\n"
-                           "\tcompare z, 3\n"
-                           "\tgotoNE loop\n"
-                           "\tmove r, 9\n"
-                           "\tstop\n";
+// The counting program of the debugger's tests with two user EEPROM cells before it.
+const std::string source = "\tusrEprInit 0, 18\n\tusrEprInit 1, 52\n" + counting_program;
 constexpr int break_line = 10; // "move r, 9"
 
 struct Options {
     int cycles = 1000;
     int every = 50;
     fs::path folder;
-};
-
-// A page shows nothing here; the session only counts what went wrong.
-struct QuietView final : DebuggerView {
-    void showListingFiles(std::span<const ListingFile>) override {}
-    void activateListingTab(int) override {}
-    void showListingName(std::string_view) override {}
-    void setListingLineColour(int, int, LineColour) override {}
-    void selectListingLine(int, int) override {}
-    void setBreakpointMark(int, int, bool) override {}
-    void setHexLineColour(int, LineColour) override {}
-    void selectHexLine(int) override {}
-    void startBlinkingHexLine(int, LineColour) override {}
-    void stopBlinkingHexLine() override {}
-    bool blinkingHexLine() const override { return false; }
-    void showDebugMode(bool) override {}
-    void showRegisters(const RegisterTexts&) override {}
-    void resetRegisters() override {}
-    void setRamCell(int, std::string_view) override {}
-    void closeRamWindow() override {}
-};
-
-struct QuietReport final : ProgrammerReport {
-    int popups = 0;
-    void appendMessage(std::string_view) override {}
-    void clearMessages() override {}
-    void setLamp(LampState) override {}
-    void setLampLabel(std::string_view) override {}
-    void showErrorPopup(std::string_view, int) override { ++popups; }
-    void showWarningPopup(std::string_view, int) override { ++popups; }
-    void showInfoPopup(std::string_view, int) override { ++popups; }
-    void showMessagePopup(std::string_view, std::string_view) override { ++popups; }
-    bool askYesNo(std::string_view, std::string_view) override { return true; }
-    void showDownloadPage() override {}
-    void setReadVerifyEnabled(bool) override {}
-    void showVerifyFailed(bool) override {}
-    void setUserEepromCell(int, int, std::string_view) override {}
-    void setBusy(bool) override {}
-    void progress(std::size_t, std::size_t) override {}
 };
 
 long residentKilobytes() {
@@ -126,7 +81,7 @@ bool assemble() {
 }
 
 bool debugSession(ProgrammerLink& link) {
-    QuietView view;
+    SilentDebuggerView view;
     Debugger debugger(link, view);
     debugger.hexFilePath = "prog.hex";
     debugger.dbgFilePath = "prog.dbg";
@@ -146,7 +101,7 @@ bool debugSession(ProgrammerLink& link) {
 bool cycle(kz71::Clock& clock) {
     if (!assemble()) return false;
     ProgrammerSession session;
-    QuietReport report;
+    SilentReport report;
     ProgrammerLink link{session, report, clock};
     DownloadImage image;
     bool ok =

@@ -4,10 +4,10 @@
 // breakpoints are toggled on the lines the table names and cleared again.
 #include "fuzz_check.h"
 #include "memory_file.h"
-#include "null_view.h"
 #include "programmer/breakpoints.h"
 #include "programmer/debugger.h"
 #include "programmer/run_control.h"
+#include "programmer/silent_view.h"
 #include "quiet_report.h"
 
 #include <algorithm>
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static ProgrammerSession session;
     static fuzz::QuietReport report;
     static ProgrammerLink link{session, report, clock};
-    static fuzz::NullView view;
+    static SilentDebuggerView view;
     static Debugger debugger(link, view);
     debugger.dbgFilePath = dbg.path();
     debugger.hexFilePath = hex.path();

@@ -8,7 +8,6 @@
 // debug mode is active), the lamp ends in the state the result says, the busy cursor is back.
 #include "fuzz_check.h"
 #include "memory_file.h"
-#include "null_view.h"
 #include "programmer/breakpoints.h"
 #include "programmer/debugger.h"
 #include "programmer/download_commands.h"
@@ -16,6 +15,7 @@
 #include "programmer/ram_view.h"
 #include "programmer/run_control.h"
 #include "programmer/session.h"
+#include "programmer/silent_view.h"
 #include "programmer/user_eeprom_download.h"
 #include "quiet_report.h"
 #include "scripted_backend.h"
@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // One host for every input (the debugger's table is large), its records set afresh; the
     // debugger ends its session before every download, as on the IDE's pages.
     static Host host;
-    static fuzz::NullView view;
+    static SilentDebuggerView view;
     static Debugger debugger(host.link, view);
     host.session = ProgrammerSession{};
     host.report = fuzz::QuietReport{};
