@@ -148,6 +148,18 @@ TEST_F(HostilePaths, AFifoWhereAFileShouldBeHangsNothing) {
     const ChildResult run = kz71sim(here, {"run", "input.hex"});
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_TRUE(has(run.err, "cannot open the file (not a regular file)")) << run.err;
+
+    // The version files the IDE's version query reads.
+    for (const char* fifo : {"verInfoTARN.txt", "verInfoWICK.txt"})
+        ASSERT_EQ(mkfifo((here / fifo).c_str(), 0644), 0);
+    const ChildResult tarnVersion = run_child(TARN_PATH, {"-v"}, here, {}, {}, hang_limit);
+    EXPECT_FALSE(tarnVersion.hung);
+    EXPECT_TRUE(has(tarnVersion.out, "Cannot write file 'verInfoTARN.txt'")) << tarnVersion.out;
+    const ChildResult simVersion = kz71sim(here, {"-v"});
+    EXPECT_FALSE(simVersion.hung);
+    EXPECT_EQ(simVersion.exit_code, 1);
+    EXPECT_TRUE(has(simVersion.err, "cannot write file 'verInfoWICK.txt' (not a regular file)"))
+        << simVersion.err;
 }
 
 TEST_F(HostilePaths, AReadOnlyFolderIsToldAndLeftAlone) {
