@@ -64,7 +64,7 @@ status=0
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" "$@" \
     >"$log" 2>&1 || status=$?
 
-grep -E '^#[0-9]+ +(DONE|INITED)' "$log" | tail -2 || true
+grep -E '^#[0-9]+[[:space:]]+(DONE|INITED)' "$log" | tail -2 || true
 grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)' \
     "$log" || true
 if [[ $status -ne 0 ]] || ls "$findings" | grep -q .; then
