@@ -69,7 +69,28 @@ struct Host {
     fuzz::QuietReport report;
     ProgrammerLink link{session, report, clock};
     DownloadImage image;
+    std::vector<fuzz::Answer> answers; // of every IN transfer
 };
+
+// A verify that succeeded was given the image back, every byte of it: never a failure taken
+// for success. `command` is the read of one byte (SPI or OTP), whose wIndex for the OTP is the
+// address (the read-protect byte is read once and not compared).
+void checkVerifiedImage(const Host& h, std::uint16_t command) {
+    std::size_t compared = 0;
+    for (const fuzz::Answer& answer : h.answers) {
+        if (answer.command != command || (command == wire::read_otp_byte && answer.index == 0x1FCF))
+            continue;
+        const std::size_t address =
+            command == wire::spi_read_byte ? compared : answer.index % 0x1000;
+        FUZZ_CHECK(answer.status == VI_SUCCESS && answer.bytes.size() == 1);
+        FUZZ_CHECK(address <= static_cast<std::size_t>(h.image.lastIndex));
+        FUZZ_CHECK(answer.bytes[0] == h.image.code[address]);
+        ++compared;
+    }
+    const std::size_t bytes = static_cast<std::size_t>(h.image.lastIndex + 1);
+    FUZZ_CHECK(compared ==
+               bytes * (command == wire::read_otp_byte && h.image.redundancyMode() ? 2 : 1));
+}
 
 void checkClosed(const Host& h) {
     FUZZ_CHECK(h.session.resourceManager == VI_NULL && h.session.instrument == VI_NULL);
@@ -91,7 +112,10 @@ void downloads(Host& h, const Files& files, std::uint8_t choice) {
     const DownloadRequest request{memory, (choice & 0x04) != 0, files.hex.path(),
                                   choice & 0x08 ? files.epr.path() : ""};
     checkFrame(h, downloadHexFile(h.link, h.image, request));
-    checkFrame(h, readAndVerify(h.link, h.image, memory));
+    h.answers.clear();
+    const bool verified = readAndVerify(h.link, h.image, memory);
+    checkFrame(h, verified);
+    if (verified) checkVerifiedImage(h, otp ? wire::read_otp_byte : wire::spi_read_byte);
     if (choice & 0x10) {
         loadProgrammerFirmware(h.link, files.firmwareHex.path());
         checkClosed(h);
@@ -136,8 +160,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.session = ProgrammerSession{};
     host.report = fuzz::QuietReport{};
     host.image = DownloadImage{};
+    host.answers.clear();
     script = fuzz::Script({data + 1, size - 1}, fuzz::Exhausted::fail);
-    fuzz::useScriptedBackend(script, host.clock);
+    // The answers are kept for the verifies only (a debug run may make many transfers).
+    fuzz::useScriptedBackend(script, host.clock, choice & 0x80 ? nullptr : &host.answers);
     if (choice & 0x80)
         debugSession(host, debugger, files, choice);
     else

@@ -26,6 +26,7 @@ std::vector<protocol::UsbDeviceEntry> defaultDevices() {
 // Script* and Clock* of the registered backend; the maker reads them when a manager opens.
 Script* current_script = nullptr;
 kz71::Clock* current_clock = nullptr;
+std::vector<Answer>* current_answers = nullptr;
 
 } // namespace
 
@@ -79,33 +80,40 @@ ViStatus ScriptedBackend::controlOut(protocol::UsbHandle, const wire::ControlSet
     return nextStatus(timeout_ms);
 }
 
-ViStatus ScriptedBackend::controlIn(protocol::UsbHandle, const wire::ControlSetup&,
+ViStatus ScriptedBackend::controlIn(protocol::UsbHandle, const wire::ControlSetup& setup,
                                     std::span<std::uint8_t> data, std::uint16_t& received,
                                     std::uint32_t timeout_ms) {
     clock_.spend(std::chrono::milliseconds(1));
     received = 0;
     const ViStatus status = nextStatus(timeout_ms);
-    if (status < VI_SUCCESS) return status;
+    if (status >= VI_SUCCESS) received = reply(data);
+    if (answers_)
+        answers_->push_back({setup.value, setup.index, status,
+                             std::vector<std::uint8_t>(data.begin(), data.begin() + received)});
+    return status;
+}
+
+std::uint16_t ScriptedBackend::reply(std::span<std::uint8_t> data) {
     if (script_.empty()) {
         std::fill(data.begin(), data.end(), std::uint8_t{0});
-        received = static_cast<std::uint16_t>(data.size());
-        return status;
+        return static_cast<std::uint16_t>(data.size());
     }
     // Mostly a whole reply; sometimes a short one.
     const std::uint8_t shape = script_.next();
     const std::size_t count = shape < 0xE0 ? data.size() : shape % (data.size() + 1);
     for (std::size_t i = 0; i < count; ++i)
         data[i] = script_.next();
-    received = static_cast<std::uint16_t>(count);
-    return status;
+    return static_cast<std::uint16_t>(count);
 }
 
-void useScriptedBackend(Script& script, kz71::Clock& clock) {
+void useScriptedBackend(Script& script, kz71::Clock& clock, std::vector<Answer>* answers) {
     current_script = &script;
     current_clock = &clock;
+    current_answers = answers;
     static const bool registered = [] {
         programmer::registerBackend("fuzz", []() -> std::unique_ptr<protocol::UsbBackend> {
-            return std::make_unique<ScriptedBackend>(*current_script, *current_clock);
+            return std::make_unique<ScriptedBackend>(*current_script, *current_clock,
+                                                     current_answers);
         });
         std::string error;
         if (!programmer::selectBackend("fuzz", error)) std::abort();

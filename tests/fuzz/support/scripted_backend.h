@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace fuzz {
 
@@ -36,9 +37,18 @@ private:
     Exhausted whenEmpty_;
 };
 
+// What the backend answered to one IN transfer.
+struct Answer {
+    std::uint16_t command = 0; // wValue
+    std::uint16_t index = 0;   // wIndex
+    ViStatus status = VI_SUCCESS;
+    std::vector<std::uint8_t> bytes; // what came back
+};
+
 class ScriptedBackend final : public protocol::UsbBackend {
 public:
-    ScriptedBackend(Script& script, kz71::Clock& clock) : script_(script), clock_(clock) {}
+    ScriptedBackend(Script& script, kz71::Clock& clock, std::vector<Answer>* answers)
+        : script_(script), clock_(clock), answers_(answers) {}
 
     std::vector<protocol::UsbDeviceEntry> find() override;
     ViStatus open(const protocol::UsbDeviceEntry& device, protocol::UsbHandle& handle) override;
@@ -54,14 +64,17 @@ private:
     // The status of the next operation: mostly success, else one of the failures a real bus
     // gives (and a VISA warning, which counts as a failure too).
     ViStatus nextStatus(std::uint32_t timeout_ms);
+    // The bytes of an IN transfer's reply; how many came.
+    std::uint16_t reply(std::span<std::uint8_t> data);
 
     Script& script_;
     kz71::Clock& clock_;
+    std::vector<Answer>* answers_;
     protocol::UsbHandle last_handle_ = 0;
 };
 
 // Registers the backend "fuzz", made on `script` and `clock`, and selects it for the resource
-// managers opened from now on.
-void useScriptedBackend(Script& script, kz71::Clock& clock);
+// managers opened from now on; every IN transfer's answer is added to `answers` when given.
+void useScriptedBackend(Script& script, kz71::Clock& clock, std::vector<Answer>* answers = nullptr);
 
 } // namespace fuzz
