@@ -78,7 +78,8 @@ struct Host {
 void checkVerifiedImage(const Host& h, std::uint16_t command) {
     std::size_t compared = 0;
     for (const fuzz::Answer& answer : h.answers) {
-        if (answer.command != command || (command == wire::read_otp_byte && answer.index == 0x1FCF))
+        if (!answer.in || answer.command != command ||
+            (command == wire::read_otp_byte && answer.index == 0x1FCF))
             continue;
         const std::size_t address =
             command == wire::spi_read_byte ? compared : answer.index % 0x1000;
@@ -97,6 +98,30 @@ void checkClosed(const Host& h) {
     FUZZ_CHECK(h.report.busy == 0);
 }
 
+// A download that succeeded had every transfer that programs a memory succeed, and its
+// communication check was answered: never a failure taken for success.
+void checkDownloaded(const Host& h, bool otp, bool userEeprom) {
+    bool checked = false;
+    bool pages = false; // from the register write that opens the SPI EEPROM on
+    for (const fuzz::Answer& a : h.answers) {
+        const auto& b = a.bytes;
+        if (a.in && a.command == wire::read_register && a.index == wire::reg_scratch)
+            checked = checked ||
+                      (a.status == VI_SUCCESS && b == std::vector<std::uint8_t>{0xAA, 0x55, 0x66});
+        if (!a.in && a.command == wire::write_register && a.index == wire::reg_spi_access)
+            pages = true;
+        const bool spi = a.command == wire::spi_send_byte || a.command == wire::spi_select_send ||
+                         a.command == wire::spi_deselect;
+        const bool burnt = a.command == wire::write_otp_byte || a.command == wire::vpp_otp_on;
+        const bool cells = a.command == wire::write_user_eeprom_cell ||
+                           a.command == wire::erase_user_eeprom || a.command == wire::bgap_on ||
+                           a.command == wire::eeprom_enable_on;
+        if ((pages && spi && !otp) || (burnt && otp) || (cells && userEeprom))
+            FUZZ_CHECK(a.status == VI_SUCCESS);
+    }
+    FUZZ_CHECK(checked);
+}
+
 void checkFrame(const Host& h, bool result) {
     checkClosed(h);
     FUZZ_CHECK(h.report.lamp == (result ? LampState::success : LampState::failed));
@@ -111,7 +136,10 @@ void downloads(Host& h, const Files& files, std::uint8_t choice) {
     }
     const DownloadRequest request{memory, (choice & 0x04) != 0, files.hex.path(),
                                   choice & 0x08 ? files.epr.path() : ""};
-    checkFrame(h, downloadHexFile(h.link, h.image, request));
+    h.answers.clear();
+    const bool downloaded = downloadHexFile(h.link, h.image, request);
+    checkFrame(h, downloaded);
+    if (downloaded) checkDownloaded(h, otp, !request.eprFilePath.empty());
     h.answers.clear();
     const bool verified = readAndVerify(h.link, h.image, memory);
     checkFrame(h, verified);

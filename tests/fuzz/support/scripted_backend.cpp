@@ -74,10 +74,12 @@ ViStatus ScriptedBackend::close(protocol::UsbHandle) {
     return script_.empty() ? VI_SUCCESS : nextStatus(0);
 }
 
-ViStatus ScriptedBackend::controlOut(protocol::UsbHandle, const wire::ControlSetup&,
+ViStatus ScriptedBackend::controlOut(protocol::UsbHandle, const wire::ControlSetup& setup,
                                      std::span<const std::uint8_t>, std::uint32_t timeout_ms) {
     clock_.spend(std::chrono::milliseconds(1));
-    return nextStatus(timeout_ms);
+    const ViStatus status = nextStatus(timeout_ms);
+    if (answers_) answers_->push_back({false, setup.value, setup.index, status, {}});
+    return status;
 }
 
 ViStatus ScriptedBackend::controlIn(protocol::UsbHandle, const wire::ControlSetup& setup,
@@ -88,7 +90,7 @@ ViStatus ScriptedBackend::controlIn(protocol::UsbHandle, const wire::ControlSetu
     const ViStatus status = nextStatus(timeout_ms);
     if (status >= VI_SUCCESS) received = reply(data);
     if (answers_)
-        answers_->push_back({setup.value, setup.index, status,
+        answers_->push_back({true, setup.value, setup.index, status,
                              std::vector<std::uint8_t>(data.begin(), data.begin() + received)});
     return status;
 }

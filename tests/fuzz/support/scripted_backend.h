@@ -37,12 +37,13 @@ private:
     Exhausted whenEmpty_;
 };
 
-// What the backend answered to one IN transfer.
+// What the backend answered to one transfer.
 struct Answer {
+    bool in = false;           // device to host
     std::uint16_t command = 0; // wValue
     std::uint16_t index = 0;   // wIndex
     ViStatus status = VI_SUCCESS;
-    std::vector<std::uint8_t> bytes; // what came back
+    std::vector<std::uint8_t> bytes; // what came back (IN)
 };
 
 class ScriptedBackend final : public protocol::UsbBackend {
@@ -74,7 +75,7 @@ private:
 };
 
 // Registers the backend "fuzz", made on `script` and `clock`, and selects it for the resource
-// managers opened from now on; every IN transfer's answer is added to `answers` when given.
+// managers opened from now on; every transfer's answer is added to `answers` when given.
 void useScriptedBackend(Script& script, kz71::Clock& clock, std::vector<Answer>* answers = nullptr);
 
 } // namespace fuzz
