@@ -3,6 +3,7 @@
 #include "link_fixture.h"
 #include "programmer/backend_table.h"
 #include "programmer/breakpoints.h"
+#include "programmer/otp_download.h"
 #include "programmer/run_control.h"
 #include "programmer/spi_eeprom_download.h"
 #include "programmer/user_eeprom_download.h"
@@ -43,6 +44,16 @@ std::size_t indexOf(const std::vector<std::string>& log, const std::string& pref
     return static_cast<std::size_t>(it - log.begin());
 }
 
+} // namespace
+
+Bytes otpImage() {
+    Bytes image = countingImage(40);
+    image[DownloadImage::mode_byte] = 0x03;
+    return image;
+}
+
+namespace {
+
 bool chipHolds(Bench& b, const Bytes& image) {
     const auto& eeprom = b.simulator->board().spi_eeprom.contents();
     return std::equal(image.begin(), image.end(), eeprom.begin());
@@ -60,6 +71,33 @@ Operation spiDownload() {
         if (q + 1 == clean.size()) return "\nExecution of init reset failed !\n";
         if (q > indexOf(clean, "OUT B0 0000 003C"))
             return "error 131 Programming Spi EEPROM failed";
+        return std::nullopt;
+    };
+    return op;
+}
+
+Operation otpDownload() {
+    Operation op;
+    op.name = "OtpDownload";
+    op.prepare = [](Bench&) {};
+    op.run = [](Bench& b) { return downloadOtp(b.link, b.image, b.files.otpHex, false); };
+    op.tookEffect = [](Bench& b) {
+        const auto& cells = b.simulator->chip().otp().cells();
+        const Bytes image = otpImage();
+        return std::equal(image.begin(), image.end(), cells.begin()) &&
+               std::equal(image.begin(), image.end(), cells.begin() + 0x1000); // redundancy
+    };
+    op.judged = [](const std::vector<std::string>& clean,
+                   std::size_t q) -> std::optional<std::string> {
+        if (auto check = commCheck(clean[q])) return check;
+        const std::string& t = clean[q];
+        if (startsWith(t, "OUT B0 0023")) return "error 131 Switching on VPP_OTP failed";
+        if (startsWith(t, "OUT B0 00A9")) return "error 131 Enable OTP failed";
+        if (startsWith(t, "OUT B0 00AD")) return "error 131 Enable OTP Programming failed";
+        if (startsWith(t, "OUT B0 00A7")) return "error 131 OTP Programming failed";
+        // The switch-off commands are not judged; the closing resets are.
+        if (q + 2 == clean.size()) return "\nExecution of power reset failed !\n";
+        if (q + 1 == clean.size()) return "\nExecution of init reset failed !\n";
         return std::nullopt;
     };
     return op;
@@ -160,9 +198,7 @@ Files::Files() {
     write("prog.asm", counting_program);
     programHex = write("prog.hex", counting_program_hex);
     programDbg = write("prog.dbg", counting_program_dbg);
-    Bytes redundant = countingImage(40);
-    redundant[DownloadImage::mode_byte] = 0x03;
-    otpHex = write("otp.hex", hexFileText(redundant));
+    otpHex = write("otp.hex", hexFileText(otpImage()));
     longHex = write("long.hex", hexFileText(countingImage(64)));
     longDbg = write("long.dbg", "//\tDownloadable DBG-File for KZ71\r\n\r\n");
 }
@@ -203,8 +239,8 @@ void Bench::loadProgram(const std::string& hexPath, const std::string& dbgPath, 
 }
 
 const std::vector<Operation>& operations() {
-    static const std::vector<Operation> all{spiDownload(), spiVerify(), userEepromDownload(),
-                                            runToBreakpointOperation()};
+    static const std::vector<Operation> all{spiDownload(), otpDownload(), spiVerify(),
+                                            userEepromDownload(), runToBreakpointOperation()};
     return all;
 }
 

@@ -1,7 +1,7 @@
-// What the fault matrix runs: four short operations (an SPI EEPROM download, its verify, a user
-// EEPROM download and a run to a breakpoint) on a fresh simulated programmer and a virtual
-// clock, each with the files it reads, the messages its failures end in, and the check that it
-// left its effect on the chip.
+// What the fault matrix runs: five short operations (an SPI EEPROM download, an OTP download,
+// an SPI EEPROM verify, a user EEPROM download and a run to a breakpoint) on a fresh simulated
+// programmer and a virtual clock, each with the files it reads, the messages its failures end in,
+// and the check that it left its effect on the chip.
 #pragma once
 
 #include "programmer/debugger.h"
@@ -86,6 +86,9 @@ struct Operation {
 };
 
 const std::vector<Operation>& operations();
+
+// The 40 bytes of the OTP download, in redundancy mode (byte 38 = 3): written twice.
+std::vector<std::uint8_t> otpImage();
 
 // The text the first failure that decides the outcome shows, when the transfers fail from
 // `position` of the clean run's log on: every later one (`allLater`, the cable pulled) or only

@@ -136,11 +136,6 @@ struct Corruption {
 };
 
 const Bytes spi_image = countingImage(17);
-const Bytes otp_image = [] {
-    Bytes image = countingImage(40);
-    image[programmer::DownloadImage::mode_byte] = 0x03;
-    return image;
-}();
 
 void downloadForVerify(Bench& b, bool otp) {
     if (otp) {
