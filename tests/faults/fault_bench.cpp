@@ -207,6 +207,7 @@ Bench::Bench(const Files& f) : files(f) {
     programmer::registerBackend("sim", sim::makeSimulatorBackend);
     setenv("KZ71_PROGRAMMER", "sim", 1);
     simulator = &sim::resetSimulator({}, clock);
+    link.observer = &guard;
     debugger.settings.suppressDebugInfoRefreshing = true; // as the IDE starts
 }
 

@@ -6,6 +6,7 @@
 
 #include "programmer/debugger.h"
 #include "programmer/programmer_link.h"
+#include "programmer/transfers.h"
 #include "recording_report.h"
 #include "recording_view.h"
 #include "scratch_directory.h"
@@ -30,6 +31,22 @@ struct Files {
     std::string otpHex;     // 40 bytes in redundancy mode: written twice into the OTP
     std::string longHex;    // 64 bytes, enough for the debugger's comparison with the chip
     std::string longDbg;    // a .dbg file naming no statement of it
+};
+
+// Watches the transfers of a case: far more than any operation makes means it would never end,
+// so the cable is pulled, which ends every sequence, and the case fails as hung.
+class HangGuard final : public programmer::TransferObserver {
+public:
+    static constexpr std::size_t limit = 200000;
+    explicit HangGuard(sim::Simulator*& simulator) : simulator_(simulator) {}
+    void transferred(const programmer::TransferRecord&) override {
+        if (++transfers_ == limit) simulator_->unplug();
+    }
+    bool hung() const { return transfers_ >= limit; }
+
+private:
+    sim::Simulator*& simulator_;
+    std::size_t transfers_ = 0;
 };
 
 // A fresh programmer, session and debugger for one case.
@@ -62,6 +79,7 @@ struct Bench {
     programmer::Debugger debugger{link, view};
     programmer::DownloadImage image;
     sim::Simulator* simulator = nullptr;
+    HangGuard guard{simulator};
 };
 
 // One operation of the matrix.

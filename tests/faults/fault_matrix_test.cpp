@@ -1,8 +1,9 @@
 // The fault matrix on the simulated programmer: the cable pulled before every transfer of each
 // operation, a stall and a time-out of every command it sends, and corrupted bytes read back.
 // The positions and commands come from a clean run's transfer log. Every case must end in the
-// operation's failure path (lamp, messages, popups) with the session closed and the virtual
-// clock bounded (nothing hung), and the same operation must work again once the fault is gone.
+// operation's failure path (lamp, messages, popups) with the session closed, the number of
+// transfers and the virtual time bounded (nothing hung), and the same operation must work again
+// once the fault is gone.
 #include "fault_bench.h"
 #include "link_fixture.h"
 #include "programmer/download_commands.h"
@@ -42,6 +43,7 @@ struct FaultMatrix : ::testing::Test {
                            const std::optional<std::string>& expected,
                            kz71::Clock::Duration start) {
         const std::string told = everythingTold(bench);
+        EXPECT_FALSE(bench.guard.hung());
         EXPECT_LT(bench.clock->now() - start, time_bound);
         if (!expected) {
             EXPECT_TRUE(result) << told;
