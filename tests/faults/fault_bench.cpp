@@ -165,7 +165,7 @@ Operation runToBreakpointOperation() {
         b.loadProgram(b.files.programHex, b.files.programDbg, break_line);
     };
     op.run = [](Bench& b) {
-        const RunOutcome outcome = runToBreakpoint(b.debugger);
+        const RunOutcome outcome = runToBreakpoint(b.debugger());
         return outcome.reason == StopReason::breakpoint && outcome.address == break_address;
     };
     op.tookEffect = [](Bench& b) {
@@ -208,7 +208,14 @@ Bench::Bench(const Files& f) : files(f) {
     setenv("KZ71_PROGRAMMER", "sim", 1);
     simulator = &sim::resetSimulator({}, clock);
     link.observer = &guard;
-    debugger.settings.suppressDebugInfoRefreshing = true; // as the IDE starts
+}
+
+programmer::Debugger& Bench::debugger() {
+    if (!debugger_) {
+        debugger_.emplace(link, view);
+        debugger_->settings.suppressDebugInfoRefreshing = true; // as the IDE starts
+    }
+    return *debugger_;
 }
 
 Bench::~Bench() {
@@ -230,11 +237,11 @@ void Bench::putIntoChip(const std::string& hexPath) {
 }
 
 void Bench::loadProgram(const std::string& hexPath, const std::string& dbgPath, int breakLine) {
-    debugger.hexFilePath = hexPath;
-    debugger.dbgFilePath = dbgPath;
-    loadDebugProgram(debugger);
+    debugger().hexFilePath = hexPath;
+    debugger().dbgFilePath = dbgPath;
+    loadDebugProgram(debugger());
     if (breakLine > 0) {
-        ASSERT_EQ(toggleBreakpointAtLine(debugger, 0, breakLine), BreakpointToggle::set);
+        ASSERT_EQ(toggleBreakpointAtLine(debugger(), 0, breakLine), BreakpointToggle::set);
     }
     report = RecordingReport{};
 }

@@ -76,10 +76,16 @@ struct Bench {
     RecordingReport report;
     programmer::ProgrammerLink link{session, report, *clock};
     RecordingView view;
-    programmer::Debugger debugger{link, view};
+    // The debugger, made when first asked for (its address table is large, and most cases
+    // need none).
+    programmer::Debugger& debugger();
+    bool debugModeActive() const { return debugger_ && debugger_->state.debugModeActive; }
     programmer::DownloadImage image;
     sim::Simulator* simulator = nullptr;
     HangGuard guard{simulator};
+
+private:
+    std::optional<programmer::Debugger> debugger_;
 };
 
 // One operation of the matrix.

@@ -63,7 +63,7 @@ struct FaultMatrix : ::testing::Test {
             EXPECT_TRUE(bench.sessionClosed()) << told;
         } else {
             // The debugger holds the session exactly while debug mode is active.
-            EXPECT_EQ(bench.debugger.state.debugModeActive, !bench.sessionClosed()) << told;
+            EXPECT_EQ(bench.debugModeActive(), !bench.sessionClosed()) << told;
         }
         bench.repair();
         bench.report = RecordingReport{};
@@ -197,7 +197,7 @@ const Corruption corruptions[] = {
      10,
      0x01,
      [](Bench& b) {
-         return programmer::runToBreakpoint(b.debugger).reason != programmer::StopReason::failed;
+         return programmer::runToBreakpoint(b.debugger()).reason != programmer::StopReason::failed;
      },
      {"warning 219 Aborted debugging process. Possible reasons are:\n- the downloaded hexfile is "
       "not the same you are trying to debug"}},
@@ -214,7 +214,7 @@ TEST_F(FaultMatrix, ACorruptedByteReadBack) {
         for (const std::string& text : c.told)
             EXPECT_NE(told.find(text), std::string::npos) << text << " in:\n" << told;
         EXPECT_TRUE(bench.sessionClosed());
-        EXPECT_FALSE(bench.debugger.state.debugModeActive);
+        EXPECT_FALSE(bench.debugModeActive());
         bench.repair();
         EXPECT_TRUE(c.run(bench)) << everythingTold(bench);
     }
