@@ -1,5 +1,7 @@
 #include "assembler/help_text.h"
 
+#include "assembler/text_file_writer.h"
+
 #include <array>
 
 namespace {
@@ -50,12 +52,10 @@ void showHelp(Diagnostics& diag) {
 
 void showVersion(Diagnostics& diag) {
     std::fprintf(diag.out(), "\nTARN, KZ71 Assembler\nVersion: %s\n\n", version);
-    FILE* file = std::fopen("verInfoTARN.txt", "w+");
-    if (file == nullptr) {
+    TextFileWriter file("verInfoTARN.txt");
+    file << version;
+    if (!file.finish()) {
         std::fprintf(diag.out(), "\n%-8s%s\n", "ERROR:", "Cannot write file 'verInfoTARN.txt'");
         ++diag.err_cnt;
-        return;
     }
-    std::fputs(version, file);
-    std::fclose(file);
 }

@@ -1,6 +1,6 @@
 // write_hexfile and write_dbgfile. A file that cannot be written is a counted error ("ERROR: cannot
-// write file '<path>'"), and what was written of it is removed, so that the closing line says the
-// run failed and no truncated file is left for the download.
+// write file '<path>' (<reason>)"), and what was written of it is removed, so that the closing
+// line says the run failed and no truncated file is left for the download.
 #include "assembler/output_files.h"
 
 #include "assembler/assembly.h"
@@ -38,7 +38,8 @@ void write_header(TextFileWriter& file, std::string_view title) {
 
 // Finishes a file; a file that could not be written is reported and counted.
 void finish(Diagnostics& diag, TextFileWriter& file, const std::string& path) {
-    if (!file.finish()) diag.report_error("cannot write file '%s'", path.c_str());
+    if (!file.finish())
+        diag.report_error("cannot write file '%s' (%s)", path.c_str(), file.reason().c_str());
 }
 
 // Removes an .epr file of an earlier run; one that stays would be downloaded as this

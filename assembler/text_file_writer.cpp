@@ -2,15 +2,29 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 TextFileWriter::TextFileWriter(const std::string& path) : path_(path) {
     fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
     struct stat info {};
-    failed_ = fd_ < 0 || fstat(fd_, &info) != 0;
-    regular_ = !failed_ && S_ISREG(info.st_mode);
+    if (fd_ < 0 || fstat(fd_, &info) != 0) {
+        // A folder, or a FIFO or socket without a reader.
+        fail(errno == EISDIR || errno == ENXIO ? "not a regular file" : std::strerror(errno));
+    } else if (!S_ISREG(info.st_mode)) {
+        close(fd_);
+        fd_ = -1;
+        fail("not a regular file");
+    }
+}
+
+void TextFileWriter::fail(std::string reason) {
+    if (failed_) return;
+    failed_ = true;
+    reason_ = std::move(reason);
 }
 
 TextFileWriter::~TextFileWriter() {
@@ -36,7 +50,7 @@ void TextFileWriter::flush() {
         const ssize_t count = write(fd_, at, left);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
-            failed_ = true;
+            fail(count < 0 ? std::strerror(errno) : "nothing written");
             break;
         }
         at += count;
@@ -46,10 +60,11 @@ void TextFileWriter::flush() {
 }
 
 bool TextFileWriter::finish() {
+    if (fd_ < 0) return false;
     flush();
-    if (regular_ && !failed_) failed_ = ftruncate(fd_, static_cast<off_t>(written_)) != 0;
-    if (fd_ >= 0 && close(fd_) != 0) failed_ = true;
+    if (!failed_ && ftruncate(fd_, static_cast<off_t>(written_)) != 0) fail(std::strerror(errno));
+    if (close(fd_) != 0) fail(std::strerror(errno));
     fd_ = -1;
-    if (failed_ && regular_) std::remove(path_.c_str());
+    if (failed_) std::remove(path_.c_str());
     return !failed_;
 }

@@ -2,7 +2,8 @@
 // An existing file is overwritten in place and then cut to the new length: that keeps the
 // file itself (its links and permissions), and spares the file system a truncation to
 // zero length, which on some (ext4) first forces the earlier content out to the disk.
-// Opening never waits (a FIFO without a reader is an error).
+// Opening never waits, and only a regular file is written: a FIFO, a device or a folder in
+// the way is an error ("not a regular file") and is left alone.
 #pragma once
 
 #include "isa/encode.h"
@@ -65,18 +66,21 @@ public:
     }
 
     // Writes the rest and closes the file; false when anything failed, and then what was
-    // written of a regular file is removed.
+    // written of it is removed.
     bool finish();
+    // Why it failed: "not a regular file" or the system's words ("No space left on device").
+    const std::string& reason() const { return reason_; }
 
 private:
     char* at() { return buffer_.data() + used_; }
     TextFileWriter& write_long(std::string_view piece);
     void flush();
+    void fail(std::string reason);
 
     std::string path_;
     int fd_ = -1;
-    bool regular_ = false;
     bool failed_ = false;
+    std::string reason_;
     std::size_t written_ = 0;
     std::size_t used_ = 0;
     std::array<char, 64 * 1024> buffer_;

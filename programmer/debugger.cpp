@@ -48,6 +48,16 @@ bool newerThan(const fs::path& file, fs::file_time_type reference) {
     return !error && time > reference;
 }
 
+// Warning 213 when entering debug mode failed; false then.
+bool enteredDebugMode(Debugger& d, ViStatus status) {
+    if (status == VI_SUCCESS) return true;
+    d.link.report.showWarningPopup(
+        formatMessage(debug_message::enable_debug, visaStatusDescription(d.link, status).c_str()),
+        debug_message::enable_debug_code);
+    d.view.showDebugMode(false);
+    return false;
+}
+
 bool wordMatches(const Reply& reply, const DownloadImage& image, std::int32_t word) {
     if (!reply.complete(2)) return false;
     const std::int32_t first = 2 * word;
@@ -95,15 +105,10 @@ void loadDebugProgram(Debugger& d) {
 
 int enterDebugMode(Debugger& d) {
     d.view.showDebugMode(true);
-    const ViStatus status = cmd::enterDebugMode(d.link);
-    if (status != VI_SUCCESS) {
-        d.link.report.showWarningPopup(formatMessage(debug_message::enable_debug,
-                                                     visaStatusDescription(d.link, status).c_str()),
-                                       debug_message::enable_debug_code);
-        d.view.showDebugMode(false);
-        return 1;
-    }
-    resetPulse(d.link);
+    if (!enteredDebugMode(d, cmd::enterDebugMode(d.link))) return 1;
+    // A reset line left on would hold the chip: no step would run, and every run would seem to
+    // have stopped at address 0.
+    if (!enteredDebugMode(d, resetPulse(d.link))) return 1;
     d.link.wait(reset_settle_ms);
     d.state.previousAddress = 0;
     if (d.state.debugPageReady)
@@ -142,6 +147,11 @@ void endDebugSession(Debugger& d) {
 std::int32_t stepAndReadAddress(Debugger& d) {
     const Reply reply = cmd::singleStep(d.link);
     if (reply.complete(3)) return wire::programAddress(reply.bytes[1], reply.bytes[2]);
+    debugReadFailed(d, reply);
+    return -1;
+}
+
+void debugReadFailed(Debugger& d, const Reply& reply) {
     std::string reason =
         reply.status != VI_SUCCESS
             ? visaStatusDescription(d.link, reply.status)
@@ -150,7 +160,22 @@ std::int32_t stepAndReadAddress(Debugger& d) {
         reason = "Timeout";
     d.link.report.showWarningPopup(formatMessage(debug_message::step_read, reason.c_str()),
                                    debug_message::step_read_code);
-    return -1;
+    if (reply.status != VI_ERROR_CONN_LOST || !d.state.debugModeActive) return;
+    // Nothing reaches the programmer any more: end debug mode as Exit Debug Mode would, but
+    // without its commands.
+    d.state.debugModeActive = false;
+    d.view.stopBlinkingHexLine();
+    clearCurrentLineMarks(d.view, d.marks);
+    closeSession(d.link.session);
+    d.view.showDebugMode(false);
+    closeRamWindow(d);
+}
+
+bool refreshRegisters(Debugger& d) {
+    Reply failed;
+    if (refreshRegisterDisplay(d.link, d.view, d.registers, failed)) return true;
+    debugReadFailed(d, failed);
+    return false;
 }
 
 bool chipHoldsProgram(Debugger& d) {

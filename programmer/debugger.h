@@ -27,6 +27,7 @@
 #pragma once
 
 #include "programmer/address_table.h"
+#include "programmer/command_set.h"
 #include "programmer/debugger_view.h"
 #include "programmer/download_image.h"
 #include "programmer/line_marks.h"
@@ -119,6 +120,14 @@ void endDebugSession(Debugger& debugger);
 
 // One single step: the program address after it, or -1 after warning 216.
 std::int32_t stepAndReadAddress(Debugger& debugger);
+
+// Tells a read of the debugger that did not bring its bytes (warning 216 with VISA's reason, or
+// how many bytes came). When the programmer has left the bus (VI_ERROR_CONN_LOST) debug mode
+// ends there and the session is closed without a word to the programmer, so the next command
+// opens afresh and works once it is plugged in again.
+void debugReadFailed(Debugger& debugger, const Reply& reply);
+// Reads and shows the register display; false, told by debugReadFailed, when a read failed.
+bool refreshRegisters(Debugger& debugger);
 
 // Whether the chip holds the program being debugged: its first 62 bytes (those the image has)
 // read back and compared, with BGAP and EEPROM enable switched on for it and off again. Passes

@@ -49,12 +49,16 @@ RamCellLayout ramCellLayout(int address) {
     return layout;
 }
 
-bool readRamCells(ProgrammerLink& link, DebuggerView& view, RamWindow& window) {
+bool readRamCells(ProgrammerLink& link, DebuggerView& view, RamWindow& window, Reply* failed) {
     bool complete = true;
     for (int a = 0; a < RamWindow::cell_count; ++a) {
         if (ramRegion(a) == RamRegion::reserved) continue;
         const Reply reply = cmd::readRegister(link, static_cast<std::uint8_t>(a));
-        complete = complete && reply.complete(3);
+        if (!reply.complete(3)) {
+            if (complete && failed) *failed = reply;
+            complete = false;
+            continue;
+        }
         auto& cached = window.cache[static_cast<std::size_t>(a)];
         if (!window.fullRefresh && reply.bytes == cached) continue;
         view.setRamCell(
@@ -96,7 +100,8 @@ void closeRamWindow(Debugger& d) {
 void refreshRamWindow(Debugger& d) {
     const bool wasActive = d.state.debugModeActive;
     if (!wasActive) openProgrammerForDebug(d.link);
-    readRamCells(d.link, d.view, d.ram);
+    Reply failed;
+    if (!readRamCells(d.link, d.view, d.ram, &failed)) debugReadFailed(d, failed);
     if (!wasActive) leaveDebugMode(d);
 }
 

@@ -3,6 +3,7 @@
 // the cache that keeps a refresh from rewriting cells whose value did not change.
 #pragma once
 
+#include "programmer/command_set.h"
 #include "programmer/debugger_view.h"
 #include "programmer/programmer_link.h"
 
@@ -36,9 +37,11 @@ struct RamWindow {
 };
 
 // Reads every cell outside the reserved ranges (236 transfers) and writes the cells whose value
-// changed, or all of them on a full refresh, as "0x" and 6 lower-case hex digits. True when every
-// read brought its three bytes (the window shows what came either way).
-bool readRamCells(ProgrammerLink& link, DebuggerView& view, RamWindow& window);
+// changed, or all of them on a full refresh, as "0x" and 6 lower-case hex digits. A cell whose
+// read did not bring its three bytes keeps what it showed. True when every read brought them;
+// otherwise the first failed read comes back in `failed` when given.
+bool readRamCells(ProgrammerLink& link, DebuggerView& view, RamWindow& window,
+                  Reply* failed = nullptr);
 
 // The window's commands, on the debugger's records.
 struct Debugger;
@@ -54,7 +57,7 @@ void ramWindowClosed(Debugger& debugger);
 // Debug mode ends: the window is discarded.
 void closeRamWindow(Debugger& debugger);
 // Reads the cells into the window, entering debug mode for it when it is not active (and
-// leaving it again afterwards).
+// leaving it again afterwards). A failed read is told (debugReadFailed).
 void refreshRamWindow(Debugger& debugger);
 // After a step or a run: refreshRamWindow when the window is open.
 void refreshRamWindowIfOpen(Debugger& debugger);

@@ -1,6 +1,5 @@
 #include "programmer/registers.h"
 
-#include "programmer/command_set.h"
 #include "programmer/download_frame.h"
 
 namespace programmer {
@@ -11,9 +10,28 @@ std::uint32_t valueOf(const Reply& reply) {
     return static_cast<std::uint32_t>(reply.bytes[0] << 16 | reply.bytes[1] << 8 | reply.bytes[2]);
 }
 
-std::uint32_t readValue(ProgrammerLink& link, std::uint8_t number) {
-    return valueOf(cmd::readRegister(link, number));
-}
+// The reads of one refresh; the first that did not bring its three bytes is kept.
+class RegisterReads {
+public:
+    explicit RegisterReads(ProgrammerLink& link) : link_(link) {}
+
+    Reply read(std::uint8_t number) {
+        const Reply reply = cmd::readRegister(link_, number);
+        if (complete_ && !reply.complete(3)) {
+            complete_ = false;
+            failed_ = reply;
+        }
+        return reply;
+    }
+    std::uint32_t value(std::uint8_t number) { return valueOf(read(number)); }
+    bool complete() const { return complete_; }
+    const Reply& failed() const { return failed_; }
+
+private:
+    ProgrammerLink& link_;
+    bool complete_ = true;
+    Reply failed_;
+};
 
 std::string hex6(std::uint32_t value) {
     return formatMessage("0x%06X", static_cast<unsigned>(value & 0xFFFFFF));
@@ -44,18 +62,25 @@ RegisterTexts registerTexts(const RegisterValues& values) {
     return texts;
 }
 
-void refreshRegisterDisplay(ProgrammerLink& link, DebuggerView& view, RegisterDisplay& display) {
-    RegisterValues& v = display.values;
-    const Reply status = cmd::readRegister(link, wire::reg_status);
+bool refreshRegisterDisplay(ProgrammerLink& link, DebuggerView& view, RegisterDisplay& display,
+                            Reply& failed) {
+    RegisterReads reads(link);
+    RegisterValues v;
+    const Reply status = reads.read(wire::reg_status);
     v.flags = status.bytes[0];
     v.programAddress = wire::programAddress(status.bytes[1], status.bytes[2]);
-    v.x = readValue(link, wire::reg_accu_x);
-    v.y = readValue(link, wire::reg_accu_y);
-    v.z = readValue(link, wire::reg_accu_z);
-    v.hb0 = readValue(link, wire::reg_hb0);
-    const Reply pointer = cmd::readRegister(link, wire::reg_ram_pointer);
+    v.x = reads.value(wire::reg_accu_x);
+    v.y = reads.value(wire::reg_accu_y);
+    v.z = reads.value(wire::reg_accu_z);
+    v.hb0 = reads.value(wire::reg_hb0);
+    const Reply pointer = reads.read(wire::reg_ram_pointer);
     v.ramAddress = wire::ramAddress(pointer.bytes[1], pointer.bytes[2]);
-    v.ramContent = readValue(link, v.ramAddress);
+    v.ramContent = reads.value(v.ramAddress);
+    if (!reads.complete()) {
+        failed = reads.failed();
+        return false;
+    }
+    display.values = v;
 
     RegisterTexts texts = registerTexts(v);
     if ((v.ramAddress != display.previousRamAddress ||
@@ -69,6 +94,7 @@ void refreshRegisterDisplay(ProgrammerLink& link, DebuggerView& view, RegisterDi
     display.previousContentText = texts.ramContent;
     display.previousRamAddress = v.ramAddress;
     display.previousAddressText = texts.ramAddress;
+    return true;
 }
 
 void resetRegisterDisplay(DebuggerView& view, RegisterDisplay& display) {

@@ -3,6 +3,7 @@
 // the content of that cell, with the RAM cell shown before it.
 #pragma once
 
+#include "programmer/command_set.h"
 #include "programmer/debugger_view.h"
 #include "programmer/programmer_link.h"
 
@@ -37,9 +38,12 @@ std::string hb0DecimalText(std::uint32_t value);
 // The texts of a display of `values` (the previous cell not included).
 RegisterTexts registerTexts(const RegisterValues& values);
 
-// Reads 0x47, X, Y, Z, HB0, the RAM pointer and the cell it points at (seven transfers, whose
-// statuses are not judged: a failed read shows zeros), and shows them.
-void refreshRegisterDisplay(ProgrammerLink& link, DebuggerView& view, RegisterDisplay& display);
+// Reads 0x47, X, Y, Z, HB0, the RAM pointer and the cell it points at (seven transfers) and shows
+// them. When a read does not bring its three bytes nothing is shown (the display keeps what it
+// showed; it would show zeros that the chip does not hold) and the failed read comes back in
+// `failed`; false then.
+bool refreshRegisterDisplay(ProgrammerLink& link, DebuggerView& view, RegisterDisplay& display,
+                            Reply& failed);
 // The display back to its defaults, and no previous RAM cell.
 void resetRegisterDisplay(DebuggerView& view, RegisterDisplay& display);
 

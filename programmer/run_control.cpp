@@ -110,10 +110,6 @@ void markCurrentLine(Debugger& d, std::int32_t address) {
     showAddressInHexView(d.view, d.marks, d.table, address);
 }
 
-void refreshRegisters(Debugger& d) {
-    refreshRegisterDisplay(d.link, d.view, d.registers);
-}
-
 void showEndOfProgram(Debugger& d) {
     clearCurrentLineMarks(d.view, d.marks);
     const int line = d.table.at(d.program.lastIndex).hexLine;
@@ -136,18 +132,18 @@ RunOutcome runUntil(Debugger& d, IsTarget&& isTarget, StopReason targetReason) {
         if (a < 0) return {};
         const bool stalled = a == d.state.previousAddress;
         d.state.previousAddress = a;
-        if (refreshEveryStep) refreshRegisters(d);
+        if (refreshEveryStep && !refreshRegisters(d)) return {StopReason::failed, a};
         const bool reached = isTarget(d.table.at(a));
         if (reached || stalled) {
             markCurrentLine(d, a);
-            if (!refreshEveryStep) refreshRegisters(d);
+            if (!refreshEveryStep && !refreshRegisters(d)) return {StopReason::failed, a};
             refreshRamWindowIfOpen(d);
             return {reached ? targetReason : StopReason::end, a};
         }
         if (clock.expired()) {
             d.link.report.showWarningPopup(debug_message::run_timeout,
                                            debug_message::run_timeout_code);
-            if (!refreshEveryStep) refreshRegisters(d);
+            if (!refreshEveryStep && !refreshRegisters(d)) return {StopReason::failed, a};
             return {StopReason::timeout, a};
         }
         clock.keepAlive(steps);
@@ -184,7 +180,7 @@ RunOutcome singleStep(Debugger& d, int count) {
         if (a < 0) return {};
         d.state.previousAddress = outcome.address = a;
         markCurrentLine(d, a);
-        refreshRegisters(d);
+        if (!refreshRegisters(d)) return {StopReason::failed, a};
         refreshRamWindowIfOpen(d);
         if (atEndOfProgram(d.program, a)) {
             showEndOfProgram(d);

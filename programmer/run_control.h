@@ -21,7 +21,8 @@ enum class StopReason : std::uint8_t {
     cursor,     // the run reached the cursor line
     end,        // the end of the program, or the program stopped moving
     timeout,    // the time limit passed (warning 217)
-    failed,     // the command did not run or a step failed (its popup says why)
+    failed,     // the command did not run, or a step or a register read failed (its popup says
+                // why)
 };
 
 struct RunOutcome {

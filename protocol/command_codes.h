@@ -65,6 +65,41 @@ inline constexpr std::uint16_t single_step = 0x81;
 inline constexpr std::uint16_t read_program_word = 0xA0;
 inline constexpr std::uint16_t read_otp_byte = 0xA6;
 
+// Every command the programmer knows, host to device first.
+inline constexpr std::uint16_t all_commands[] = {write_register,
+                                                 vpp_otp_off,
+                                                 vpp_otp_on,
+                                                 reset_line_off,
+                                                 reset_line_on,
+                                                 spi_send_byte,
+                                                 spi_select_send,
+                                                 spi_deselect,
+                                                 select_spi,
+                                                 select_iic,
+                                                 set_iic_address,
+                                                 bgap_off,
+                                                 bgap_on,
+                                                 leave_debug_mode,
+                                                 enter_debug_mode,
+                                                 eeprom_enable_off,
+                                                 eeprom_enable_on,
+                                                 write_user_eeprom_cell,
+                                                 erase_user_eeprom,
+                                                 write_otp_byte,
+                                                 otp_off,
+                                                 enable_otp,
+                                                 otp_programming_off,
+                                                 enable_otp_programming,
+                                                 otp_read_setup,
+                                                 init_reset,
+                                                 power_reset,
+                                                 read_firmware_version,
+                                                 read_register,
+                                                 spi_read_byte,
+                                                 single_step,
+                                                 read_program_word,
+                                                 read_otp_byte};
+
 // Data the user EEPROM commands carry after the value bytes.
 inline constexpr std::uint8_t user_eeprom_key = 0x78;
 

@@ -5,6 +5,7 @@
 #include "simulator/simulator.h"
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 
 namespace sim {
@@ -33,6 +34,13 @@ void usage(std::ostream& out) {
 
 int showVersion(std::ostream& out, std::ostream& err) {
     out << "kz71sim, KZ71 simulator\nVersion: " << version << "\n";
+    // Opening a FIFO of that name would wait for a reader for ever.
+    std::error_code error;
+    const auto status = std::filesystem::status("verInfoWICK.txt", error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        err << "kz71sim: cannot write file 'verInfoWICK.txt' (not a regular file)\n";
+        return 1;
+    }
     std::ofstream file("verInfoWICK.txt", std::ios::binary | std::ios::trunc);
     file << version;
     file.close();

@@ -1,11 +1,14 @@
 // Faults a test can inject into the simulated programmer: failed transfers, a device held by
-// another program, and corrupted bytes read back from a memory.
+// another program, a cable pulled at a given transfer, and corrupted bytes read back from a
+// memory. A program started by a test takes them from KZ71_SIM_FAULTS (parseFaults).
 #pragma once
 
 #include "simulator/usb_device.h"
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace sim {
@@ -34,6 +37,9 @@ public:
     void corruptRead(Memory memory, std::uint32_t address, std::uint32_t mask);
     // Another program holds the device: opening it fails.
     void holdByOtherProgram(bool held) { held_ = held; }
+    // The cable is pulled just before the transfer that follows `transfers` more transfers (0:
+    // the next one finds the programmer gone). It stays out until plugged in again.
+    void pullCableAfter(std::size_t transfers) { cable_countdown_ = transfers; }
     // Removes every fault.
     void clear();
 
@@ -41,6 +47,8 @@ public:
 
     // The failure, if any, that ends this transfer; counts it off.
     std::optional<Failure> takeFailure(const ControlSetup& setup);
+    // Whether the cable is to be pulled before this transfer; counts it off.
+    bool takeCablePull();
     // The value a read of `address` in `memory` delivers instead of `value`.
     std::uint32_t filterRead(Memory memory, std::uint32_t address, std::uint32_t value) const {
         if (corruptions_.empty()) return value;
@@ -64,6 +72,17 @@ private:
     std::vector<CommandFailure> failures_;
     std::vector<Corruption> corruptions_;
     bool held_ = false;
+    std::optional<std::size_t> cable_countdown_;
 };
+
+// Adds the faults a text names, items separated by commas:
+//   unplug@N          the cable pulled before transfer N (from 0) of the process
+//   stall=CODE        every transfer with command code CODE (wValue) stalls; stall=CODE*K: the
+//   timeout=CODE      next K of them; timeout likewise lets them time out
+//   corrupt=MEMORY:ADDRESS:MASK   reads of ADDRESS in MEMORY (registers, spi, otp, program)
+//                     deliver the value XOR MASK
+// Numbers in decimal or with 0x. False, with the item that is wrong in `problem`, when the text
+// is not such a list; nothing is added then.
+bool parseFaults(std::string_view text, Faults& faults, std::string& problem);
 
 } // namespace sim

@@ -38,43 +38,8 @@ void addString(std::vector<std::uint8_t>& bytes, std::string_view text) {
 }
 
 void addCommandTable(std::vector<std::uint8_t>& bytes) {
-    const std::uint16_t commands[] = {
-        wire::write_register,
-        wire::vpp_otp_off,
-        wire::vpp_otp_on,
-        wire::reset_line_off,
-        wire::reset_line_on,
-        wire::spi_send_byte,
-        wire::spi_select_send,
-        wire::spi_deselect,
-        wire::select_spi,
-        wire::select_iic,
-        wire::set_iic_address,
-        wire::bgap_off,
-        wire::bgap_on,
-        wire::leave_debug_mode,
-        wire::enter_debug_mode,
-        wire::eeprom_enable_off,
-        wire::eeprom_enable_on,
-        wire::write_user_eeprom_cell,
-        wire::erase_user_eeprom,
-        wire::write_otp_byte,
-        wire::otp_off,
-        wire::enable_otp,
-        wire::otp_programming_off,
-        wire::enable_otp_programming,
-        wire::otp_read_setup,
-        wire::init_reset,
-        wire::power_reset,
-        wire::read_firmware_version,
-        wire::read_register,
-        wire::spi_read_byte,
-        wire::single_step,
-        wire::read_program_word,
-        wire::read_otp_byte,
-    };
-    bytes.push_back(static_cast<std::uint8_t>(std::size(commands)));
-    for (std::uint16_t command : commands)
+    bytes.push_back(static_cast<std::uint8_t>(std::size(wire::all_commands)));
+    for (std::uint16_t command : wire::all_commands)
         bytes.push_back(static_cast<std::uint8_t>(command));
 }
 

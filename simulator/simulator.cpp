@@ -28,6 +28,7 @@ SimConfig configFromEnvironment() {
     if (const char* path = std::getenv("KZ71_SIM_STATE")) config.state_path = path;
     if (const char* loader = std::getenv("KZ71_SIM_LOADER"))
         config.start_as_loader = std::string(loader) == "1";
+    if (const char* faults = std::getenv("KZ71_SIM_FAULTS")) config.faults = faults;
     return config;
 }
 
@@ -38,6 +39,7 @@ Simulator::Simulator(SimConfig config, std::shared_ptr<kz71::Clock> clock)
       loader_on_bus_(config_.start_as_loader) {
     if (!clock_) clock_ = kz71::steadyClock();
     if (!config_.state_path.empty()) openStateFile();
+    if (std::string problem; !parseFaults(config_.faults, faults_, problem)) report(problem);
     board_.powerReset();
     enumerate();
 }
@@ -126,6 +128,7 @@ TransferResult Simulator::control(std::uint32_t id, const ControlSetup& setup,
     // Never more data than the setup's wLength, whatever the caller's buffers hold.
     out = out.first(std::min<std::size_t>(out.size(), setup.length));
     in = in.first(std::min<std::size_t>(in.size(), setup.length));
+    if (faults_.takeCablePull()) unplug();
     const Time now = clock_->now();
     Transfer& entry = log_.append(now, setup);
     if (!setup.deviceToHost()) entry.data.assign(out.begin(), out.end());

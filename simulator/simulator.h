@@ -31,12 +31,14 @@ struct SimConfig {
     Time transfer_time = std::chrono::milliseconds(1); // bus time of one control transfer
     std::size_t log_capacity = TransferLog::default_capacity;
     std::string state_path; // empty: the memories are not kept between runs
+    std::string faults;     // injected faults, as parseFaults reads them (faults.h)
     // Told every new problem of the simulated hardware as it arises: the state file cannot be
     // read or written, the loader refused a firmware image.
     std::function<void(const std::string& problem)> report_problem;
 };
 
-// KZ71_SIM_STATE names the state file; KZ71_SIM_LOADER=1 starts with the loader on the bus.
+// KZ71_SIM_STATE names the state file; KZ71_SIM_LOADER=1 starts with the loader on the bus;
+// KZ71_SIM_FAULTS names faults to inject (for tests of whole programs; see parseFaults).
 SimConfig configFromEnvironment();
 
 // A device on the bus as an enumeration shows it. Ids are never reused in a process, so a

@@ -49,9 +49,14 @@ int runCommand(const CommandSpec& command, const CommandLine& line,
     std::string error;
     if (!chooseBackend(options.simulator, error)) return usageError(console, error);
     CommandContext context{link, report, console.out, console.inputIsTerminal};
-    const int code = command.run(context, arguments, error);
+    int code = command.run(context, arguments, error);
     report.finish();
     if (code == exit_usage) return usageError(console, error);
+    if (code == exit_success && !simulatedMemoriesKept()) {
+        report.problem("the simulated programmer's memories could not be kept in KZ71_SIM_STATE "
+                       "(see above)");
+        code = exit_failed;
+    }
     return code;
 }
 

@@ -10,4 +10,9 @@ namespace kz71prog {
 // environment names a backend that does not exist.
 bool chooseBackend(bool simulator, std::string& error);
 
+// After a command: whether the simulated programmer, if it was used, keeps its memories in its
+// state file (KZ71_SIM_STATE), so that the next run finds what this one programmed. The
+// simulator has told why not on standard error.
+bool simulatedMemoriesKept();
+
 } // namespace kz71prog

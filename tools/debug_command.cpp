@@ -3,6 +3,7 @@
 #include "programmer/breakpoints.h"
 #include "programmer/download_frame.h"
 #include "programmer/session.h"
+#include "programmer/silent_view.h"
 
 #include <filesystem>
 #include <ostream>
@@ -19,27 +20,12 @@ constexpr std::uint32_t max_line = 0x7FFFFFFF;
 
 // What kz71prog keeps of the Debugger page: the RAM cells, which --ram prints. Lines, marks and
 // the register display are told by the STOP lines instead.
-class ConsoleDebuggerView final : public DebuggerView {
+class ConsoleDebuggerView final : public SilentDebuggerView {
 public:
-    void showListingFiles(std::span<const ListingFile>) override {}
-    void activateListingTab(int) override {}
-    void showListingName(std::string_view) override {}
-    void setListingLineColour(int, int, LineColour) override {}
-    void selectListingLine(int, int) override {}
-    void setBreakpointMark(int, int, bool) override {}
-    void setHexLineColour(int, LineColour) override {}
-    void selectHexLine(int) override {}
-    void startBlinkingHexLine(int, LineColour) override {}
-    void stopBlinkingHexLine() override {}
-    bool blinkingHexLine() const override { return false; }
-    void showDebugMode(bool) override {}
-    void showRegisters(const RegisterTexts&) override {}
-    void resetRegisters() override {}
     void setRamCell(int address, std::string_view text) override {
         if (address >= 0 && address < RamWindow::cell_count)
             cells_[static_cast<std::size_t>(address)] = text;
     }
-    void closeRamWindow() override {}
 
     const std::string& cell(int address) const { return cells_[static_cast<std::size_t>(address)]; }
 

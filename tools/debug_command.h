@@ -10,7 +10,8 @@
 // After each run action one line tells where the chip stopped and what its registers hold:
 //   STOP step prog.asm:12 address=0x0012 signum=0 notequal=1 overflow=0 carry=0 X=0x000005
 //   Y=0x000000 Z=0x7FFFFF HB0=0x000000 ram=0x10:0x000003          (all on one line)
-// with step, breakpoint, cursor, end or timeout after STOP.
+// with step, breakpoint, cursor, end or timeout after STOP. A run whose step or register reads
+// failed prints no STOP line (its warning says why) and ends the actions.
 #pragma once
 
 #include "commands.h"

@@ -3,6 +3,7 @@
 #include "programmer/backend_table.h"
 #include "programmer/download_image.h"
 #include "programmer/precise_clock.h"
+#include "programmer/silent_report.h"
 #include "programmer/spi_eeprom_download.h"
 #include "simulator/sim_backend.h"
 #include "simulator/simulator.h"
@@ -38,22 +39,10 @@ private:
     std::shared_ptr<kz71::Clock> inner_ = std::make_shared<programmer::PreciseSteadyClock>();
 };
 
-struct QuietReport final : programmer::ProgrammerReport {
-    void appendMessage(std::string_view) override {}
-    void clearMessages() override {}
+// Tells only whether the download failed.
+struct QuietReport final : programmer::SilentReport {
     void setLamp(LampState state) override { failed = failed || state == LampState::failed; }
-    void setLampLabel(std::string_view) override {}
     void showErrorPopup(std::string_view, int) override { failed = true; }
-    void showWarningPopup(std::string_view, int) override {}
-    void showInfoPopup(std::string_view, int) override {}
-    void showMessagePopup(std::string_view, std::string_view) override {}
-    bool askYesNo(std::string_view, std::string_view) override { return true; }
-    void showDownloadPage() override {}
-    void setReadVerifyEnabled(bool) override {}
-    void showVerifyFailed(bool) override {}
-    void setUserEepromCell(int, int, std::string_view) override {}
-    void setBusy(bool) override {}
-    void progress(std::size_t, std::size_t) override {}
     bool failed = false;
 };
 

@@ -1,45 +1,12 @@
 // A debugger view and a programmer report that show nothing: the benchmarks measure the
-// debugger's own work without a screen.
+// debugger's own work without a screen. Questions are answered "No".
 #pragma once
 
-#include "programmer/debugger_view.h"
-#include "programmer/report.h"
+#include "programmer/silent_report.h"
+#include "programmer/silent_view.h"
 
-struct QuietReport final : programmer::ProgrammerReport {
-    void appendMessage(std::string_view) override {}
-    void clearMessages() override {}
-    void setLamp(programmer::LampState) override {}
-    void setLampLabel(std::string_view) override {}
-    void showErrorPopup(std::string_view, int) override { ++popups; }
-    void showWarningPopup(std::string_view, int) override { ++popups; }
-    void showInfoPopup(std::string_view, int) override { ++popups; }
-    void showMessagePopup(std::string_view, std::string_view) override { ++popups; }
-    bool askYesNo(std::string_view, std::string_view) override { return false; }
-    void showDownloadPage() override {}
-    void setReadVerifyEnabled(bool) override {}
-    void showVerifyFailed(bool) override {}
-    void setUserEepromCell(int, int, std::string_view) override {}
-    void setBusy(bool) override {}
-    void progress(std::size_t, std::size_t) override {}
-    int popups = 0;
+struct QuietReport final : programmer::SilentReport {
+    QuietReport() { answer = false; }
 };
 
-struct QuietView final : programmer::DebuggerView {
-    using LineColour = programmer::LineColour;
-    void showListingFiles(std::span<const programmer::ListingFile>) override {}
-    void activateListingTab(int) override {}
-    void showListingName(std::string_view) override {}
-    void setListingLineColour(int, int, LineColour) override {}
-    void selectListingLine(int, int) override {}
-    void setBreakpointMark(int, int, bool) override {}
-    void setHexLineColour(int, LineColour) override {}
-    void selectHexLine(int) override {}
-    void startBlinkingHexLine(int, LineColour) override {}
-    void stopBlinkingHexLine() override {}
-    bool blinkingHexLine() const override { return false; }
-    void showDebugMode(bool) override {}
-    void showRegisters(const programmer::RegisterTexts&) override {}
-    void resetRegisters() override {}
-    void setRamCell(int, std::string_view) override {}
-    void closeRamWindow() override {}
-};
+using QuietView = programmer::SilentDebuggerView;

@@ -3,6 +3,7 @@
 #include "debugger_fixture.h"
 #include "programmer/ram_view.h"
 #include "programmer/registers.h"
+#include "programmer/run_control.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ struct Registers : DebuggerTest {
         clearWire();
     }
     sim::Chip& chip() { return simulator->chip(); }
-    void refresh() { refreshRegisterDisplay(link, view, debugger.registers); }
+    void refresh() { EXPECT_TRUE(refreshRegisters(debugger)); }
 };
 
 TEST_F(Registers, EachValueIsReadAndShownInItsForm) {
@@ -119,6 +120,38 @@ TEST_F(Registers, TheRamWindowReadsAllButTheReservedCellsAndRewritesOnlyChanges)
     EXPECT_EQ(view.ramCellWrites, 1 + 236);
     ramWindowOpened(debugger);
     EXPECT_EQ(view.ramCellWrites, 1 + 236 + 236);
+}
+
+// A value that could not be read is never shown as if the chip held it: the display and the
+// RAM cell keep what they showed, warning 216 says why, and the run stops there.
+TEST_F(Registers, AReadThatFailsShowsNoMadeUpValue) {
+    chip().writeRegister(0x10, 0x123456);
+    ramWindowOpened(debugger);
+    const RegisterTexts before = view.registers;
+    ASSERT_EQ(before.x, "0x000005");
+    report.events.clear();
+
+    simulator->faults().failCommand(wire::read_register, sim::Failure::stall, 1);
+    EXPECT_FALSE(refreshRegisters(debugger));
+    EXPECT_EQ(view.registers.x, before.x);
+    EXPECT_EQ(view.registers.lastAddress, before.lastAddress);
+    const std::string warning =
+        "warning 216 Reading debug information failed\nCould not perform operation because of "
+        "I/O error.";
+    EXPECT_EQ(report.popups(), std::vector<std::string>{warning});
+    EXPECT_TRUE(debugger.state.debugModeActive); // the programmer is still there
+
+    chip().writeRegister(0x00, 0x000777);
+    simulator->faults().failCommand(wire::read_register, sim::Failure::stall, 1);
+    refreshRamContent(debugger); // address 0 is the first cell read
+    EXPECT_EQ(view.ramCells[0x00], "0x000000");
+    EXPECT_EQ(view.ramCells[0x10], "0x123456");
+    EXPECT_EQ(report.popups(), (std::vector<std::string>{warning, warning}));
+
+    simulator->faults().failCommand(wire::read_register, sim::Failure::stall, 1);
+    EXPECT_EQ(singleStep(debugger).reason, StopReason::failed);
+    EXPECT_EQ(singleStep(debugger).reason, StopReason::step);
+    EXPECT_EQ(view.ramCells[0x00], "0x000777");
 }
 
 TEST_F(DebuggerTest, TheRamWindowOpensOnlyInDebugMode) {

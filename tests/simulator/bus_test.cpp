@@ -59,6 +59,60 @@ TEST(Faults, UnplugAndPlugMakeANewDevice) {
     EXPECT_EQ(rig.sim.open(rig.device()), sim::OpenResult::busy);
 }
 
+TEST(Faults, TheCablePulledAtAChosenTransferStaysOut) {
+    WireRig rig;
+    const std::uint32_t device = rig.device();
+    const sim::ControlSetup setup{wire::vendor_out, wire::programmer_request, wire::select_spi, 0,
+                                  0};
+    rig.sim.faults().pullCableAfter(2);
+    EXPECT_EQ(rig.out(wire::select_spi), TransferStatus::ok);
+    EXPECT_EQ(rig.out(wire::select_spi), TransferStatus::ok);
+    EXPECT_FALSE(rig.sim.devices().empty());
+    EXPECT_EQ(rig.sim.control(device, setup, {}, {}).status, TransferStatus::no_device);
+    EXPECT_TRUE(rig.sim.devices().empty());
+    rig.sim.plug();
+    EXPECT_EQ(rig.out(wire::select_spi), TransferStatus::ok); // pulled once, not again
+    EXPECT_EQ(rig.sim.log().size(), 4u);
+    EXPECT_EQ(rig.sim.log()[2].status, TransferStatus::no_device);
+}
+
+// A program started by a test (kz71prog, kz71sim) takes its faults from KZ71_SIM_FAULTS.
+TEST(Faults, ReadFromTheirText) {
+    sim::SimConfig config;
+    config.faults = "unplug@3,stall=0x40*1,timeout=0xC0,corrupt=spi:0x1:0x80";
+    std::vector<std::string> problems;
+    config.report_problem = [&](const std::string& p) { problems.push_back(p); };
+    WireRig rig(config);
+    EXPECT_TRUE(problems.empty());
+    const std::uint32_t device = rig.device();
+    TransferStatus status{};
+    rig.in(wire::read_register, 0xF0, 3, &status);
+    EXPECT_EQ(status, TransferStatus::stalled);
+    rig.in(wire::read_register, 0xF0, 3, &status);
+    EXPECT_EQ(status, TransferStatus::ok);
+    EXPECT_EQ(rig.out(wire::init_reset), TransferStatus::timed_out);
+    EXPECT_EQ(rig.sim.faults().filterRead(sim::Memory::spi_eeprom, 1, 0x11), 0x91u);
+    const sim::ControlSetup setup{wire::vendor_out, wire::programmer_request, wire::select_spi, 0,
+                                  0};
+    EXPECT_EQ(rig.sim.control(device, setup, {}, {}).status, TransferStatus::no_device);
+    EXPECT_TRUE(rig.sim.devices().empty()); // the fourth transfer found the cable pulled
+
+    for (const char* wrong : {"unplug@", "stall=0x40*0", "stall", "corrupt=rom:1:2",
+                              "timeout=0x10000", "stall=0x40,nonsense"}) {
+        sim::Faults faults;
+        std::string problem;
+        EXPECT_FALSE(sim::parseFaults(wrong, faults, problem)) << wrong;
+        EXPECT_NE(problem.find("KZ71_SIM_FAULTS"), std::string::npos);
+        EXPECT_FALSE(faults.takeFailure({wire::vendor_in, 0xB0, 0x40, 0, 3})) << wrong;
+    }
+    config.faults = "stall=";
+    problems.clear();
+    WireRig refused(config);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "KZ71_SIM_FAULTS: 'stall=' is not unplug@N, stall=CODE[*K], "
+                           "timeout=CODE[*K] or corrupt=MEMORY:ADDRESS:MASK");
+}
+
 TEST(TransferLog, RecordsEveryTransferWithTimeAndData) {
     WireRig rig;
     rig.clock->advance(100ms);

@@ -5,12 +5,17 @@
 // more row.
 #include "bus_fixture.h"
 #include "link_fixture.h"
+#include "programmer/breakpoints.h"
 #include "programmer/download_commands.h"
 #include "programmer/firmware_load.h"
+#include "programmer/ram_view.h"
+#include "programmer/run_control.h"
 #include "programmer/session.h"
 #include "programmer/user_eeprom_download.h"
+#include "recording_view.h"
 #include "simulator/firmware_image.h"
 #include "simulator/state_file.h"
+#include "test_programs.h"
 
 #include <functional>
 #include <sstream>
@@ -65,11 +70,16 @@ struct Files {
         epr = write("prog.epr", eprFileText({{0, 0x12}, {1, 0x34}, {0x7F, 0xA5}}));
         const std::uint8_t code[] = {0x02, 0x00, 0x10, 0x75, 0x81, 0x30};
         firmware = write("firmware.hex", sim::firmwareHexText(sim::makeFirmwareImage(code, 1)));
+        write("prog.asm", counting_program);
+        programHex = write("counting.hex", counting_program_hex);
+        programDbg = write("counting.dbg", counting_program_dbg);
     }
     std::string hex;
     std::string redundantHex;
     std::string epr;
     std::string firmware;
+    std::string programHex; // the counting program and its .dbg file, for the debugger
+    std::string programDbg;
 };
 
 // One run of an operation on one path.
@@ -101,8 +111,34 @@ struct Operation {
     bool startsAsLoader = false; // the programmer's firmware is not loaded yet
 };
 
-// One row per kz71prog-level operation. A debug session (steps, breakpoints, RAM reads) joins as
-// one more row once the debugger core is there; README.md says how.
+// A debug session on the counting program, downloaded first: the debugger's open of the
+// programmer and debug mode, single steps, a run to a breakpoint with the registers read where
+// it stopped, the RAM window, a run to the last line, and Exit Debug Mode. True when the chip
+// stopped where the program says and showed the values it computes.
+bool debugSession(Run& r) {
+    if (!r.download(TargetMemory::spiEeprom, r.files.programHex)) return false;
+    RecordingView view;
+    Debugger debugger(r.link, view);
+    debugger.hexFilePath = r.files.programHex;
+    debugger.dbgFilePath = r.files.programDbg;
+    debugger.settings.suppressDebugInfoRefreshing = true;
+    loadDebugProgram(debugger);
+    const RunOutcome steps = singleStep(debugger, 2);
+    const bool breakpointSet = toggleBreakpointAtLine(debugger, 0, 8) == BreakpointToggle::set;
+    const RunOutcome breakpoint = runToBreakpoint(debugger);
+    const RegisterTexts atBreakpoint = view.registers;
+    const bool ramMayOpen = ramWindowMayOpen(debugger);
+    if (ramMayOpen) ramWindowOpened(debugger);
+    const RunOutcome cursor = runToCursor(debugger, 0, 9);
+    exitDebugMode(debugger);
+    return steps.address == 5 && breakpointSet && breakpoint.reason == StopReason::breakpoint &&
+           breakpoint.address == 0x10 && atBreakpoint.x == "0x000006" &&
+           atBreakpoint.z == "0x000003" && ramMayOpen && view.ramCells.size() == 236 &&
+           cursor.reason == StopReason::cursor && cursor.address == 0x14 &&
+           view.ramCells.at(0x00) == "0x000009" && !debugger.state.debugModeActive;
+}
+
+// One row per kz71prog-level operation; README.md says how to add one.
 const Operation operations[] = {
     {"DeviceInfo", true, [](Run& r) { return showDeviceInfo(r.link); }},
     {"SpiEepromWithUserEepromThenVerify", true,
@@ -166,6 +202,7 @@ const Operation operations[] = {
                 r.verify(TargetMemory::spiEeprom);
      },
      true},
+    {"DebugSession", true, debugSession},
     {"HeldByAnotherProgram", false,
      [](Run& r) {
          r.faults().holdByOtherProgram(true);
