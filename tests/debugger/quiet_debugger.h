@@ -1,5 +1,6 @@
 // A debugger view and a programmer report that show nothing: the benchmarks measure the
-// debugger's own work without a screen.
+// debugger's and the downloads' own work without a screen. The report remembers whether
+// anything went wrong (a failed lamp or any popup).
 #pragma once
 
 #include "programmer/debugger_view.h"
@@ -8,12 +9,14 @@
 struct QuietReport final : programmer::ProgrammerReport {
     void appendMessage(std::string_view) override {}
     void clearMessages() override {}
-    void setLamp(programmer::LampState) override {}
+    void setLamp(programmer::LampState state) override {
+        failed = failed || state == programmer::LampState::failed;
+    }
     void setLampLabel(std::string_view) override {}
-    void showErrorPopup(std::string_view, int) override { ++popups; }
-    void showWarningPopup(std::string_view, int) override { ++popups; }
-    void showInfoPopup(std::string_view, int) override { ++popups; }
-    void showMessagePopup(std::string_view, std::string_view) override { ++popups; }
+    void showErrorPopup(std::string_view, int) override { failed = true; }
+    void showWarningPopup(std::string_view, int) override { failed = true; }
+    void showInfoPopup(std::string_view, int) override { failed = true; }
+    void showMessagePopup(std::string_view, std::string_view) override { failed = true; }
     bool askYesNo(std::string_view, std::string_view) override { return false; }
     void showDownloadPage() override {}
     void setReadVerifyEnabled(bool) override {}
@@ -21,7 +24,7 @@ struct QuietReport final : programmer::ProgrammerReport {
     void setUserEepromCell(int, int, std::string_view) override {}
     void setBusy(bool) override {}
     void progress(std::size_t, std::size_t) override {}
-    int popups = 0;
+    bool failed = false;
 };
 
 struct QuietView final : programmer::DebuggerView {
