@@ -102,7 +102,6 @@ public:
     StartResult startUp(const Platform& platform);
     // The main window, or null (before start-up, on the not-supported path, after a failure).
     MainWindow* mainWindow() { return mainWindow_.get(); }
-    NotSupportedWindow* notSupportedWindow() { return notSupported_.get(); }
     // Puts `next` in the place of the main window (a language switch); returns the old one.
     std::unique_ptr<MainWindow> replaceMainWindow(std::unique_ptr<MainWindow> next);
     // Discards the windows made by startUp.
