@@ -1,13 +1,12 @@
 // Run to Breakpoint on the simulated chip with no transfer latency, in steps per second, with and
-// without the register display refreshed after every step; beside it the simulator's own single
-// step through the VISA layer, the cost every debugger step starts from. Goal: the debugger core
-// adds under 5 microseconds per step to that cost.
+// without the register display refreshed after every step. The cost every debugger step starts
+// from, one single step through the VISA layer into the simulator, is single_step_bench's
+// (bench/simulator). Goal: the debugger core adds under 5 microseconds per step to that cost.
 #include "breakpoint_program.h"
 #include "programmer/backend_table.h"
 #include "programmer/breakpoints.h"
 #include "programmer/run_control.h"
 #include "programmer/session.h"
-#include "programmer/visa.h"
 #include "quiet_debugger.h"
 #include "scratch_directory.h"
 #include "simulator/sim_backend.h"
@@ -64,34 +63,9 @@ void RunToBreakpoint(benchmark::State& state) {
         const RunOutcome outcome = runToBreakpoint(bench.debugger);
         if (outcome.reason != StopReason::breakpoint) state.SkipWithError("no breakpoint reached");
     }
-    const double steps = static_cast<double>(state.iterations()) * steps_to_breakpoint;
-    state.SetItemsProcessed(static_cast<std::int64_t>(steps));
-    state.counters["steps_per_second"] = benchmark::Counter(steps, benchmark::Counter::kIsRate);
-    // Seconds per step ("61n" is 61 ns).
-    state.counters["time_per_step"] =
-        benchmark::Counter(steps, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    reportSteps(state);
 }
 BENCHMARK(RunToBreakpoint)->ArgName("refresh")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-// The baseline: one single step through the VISA layer into the simulator, nothing else.
-void SingleStepThroughVisa(benchmark::State& state) {
-    DebugBench bench(false);
-    openProgrammerForDebug(bench.link);
-    const ViSession vi = bench.session.instrument;
-    ViByte reply[3];
-    ViUInt16 received = 0;
-    for (auto _ : state) {
-        const ViStatus status =
-            viUsbControlIn(vi, wire::vendor_in, wire::programmer_request, wire::single_step,
-                           wire::reg_status, 3, reply, &received);
-        if (status != VI_SUCCESS || received != 3) state.SkipWithError("single step failed");
-        benchmark::DoNotOptimize(reply);
-    }
-    state.SetItemsProcessed(state.iterations());
-    state.counters["steps_per_second"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
-BENCHMARK(SingleStepThroughVisa);
 
 } // namespace
 

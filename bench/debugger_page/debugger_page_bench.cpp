@@ -77,13 +77,6 @@ StartedIde& ide() {
     return *started_ide;
 }
 
-void countSteps(benchmark::State& state) {
-    const double steps = static_cast<double>(state.iterations()) * steps_to_breakpoint;
-    state.SetItemsProcessed(static_cast<std::int64_t>(steps));
-    state.counters["time_per_step"] =
-        benchmark::Counter(steps, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
 // The core alone, on the same simulator and program.
 void RunToBreakpointCore(benchmark::State& state) {
     StartedIde& started = ide();
@@ -104,7 +97,7 @@ void RunToBreakpointCore(benchmark::State& state) {
             state.SkipWithError("no breakpoint reached");
     }
     exitDebugMode(debugger);
-    countSteps(state);
+    reportSteps(state);
 }
 BENCHMARK(RunToBreakpointCore)->ArgName("refresh")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -119,7 +112,7 @@ void RunToBreakpointPage(benchmark::State& state) {
         if (page.debugger().state.previousAddress == 0) state.SkipWithError("did not run");
     }
     page.cbExitDbgMode();
-    countSteps(state);
+    reportSteps(state);
 }
 BENCHMARK(RunToBreakpointPage)->ArgName("refresh")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

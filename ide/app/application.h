@@ -16,6 +16,7 @@
 #include "programmer/programmer_link.h"
 #include "protocol/clock.h"
 #include "settings/settings_store.h"
+#include "shell/busy_window.h"
 #include "shell/commands.h"
 #include "shell/popups.h"
 #include "shell/user_dialogs.h"
@@ -72,6 +73,8 @@ public:
     programmer::ProgrammerSession& programmerSession() { return programmerSession_; }
     programmer::DownloadImage& downloadImage() { return downloadImage_; }
     HelpWindows& helpWindows() { return help_; }
+    // The windows while a long operation runs: no input, painting served, the watchdog held.
+    BusyWindow& busyWindow() { return busy_; }
 
     UserDialogs& dialogs() { return dialogs_ ? *dialogs_ : *qtDialogs_; }
     // Replaces the Qt file and print dialogs (tests); nullptr restores them.
@@ -99,7 +102,6 @@ public:
     StartResult startUp(const Platform& platform);
     // The main window, or null (before start-up, on the not-supported path, after a failure).
     MainWindow* mainWindow() { return mainWindow_.get(); }
-    NotSupportedWindow* notSupportedWindow() { return notSupported_.get(); }
     // Puts `next` in the place of the main window (a language switch); returns the old one.
     std::unique_ptr<MainWindow> replaceMainWindow(std::unique_ptr<MainWindow> next);
     // Discards the windows made by startUp.
@@ -124,6 +126,7 @@ private:
     programmer::ProgrammerSession programmerSession_;
     programmer::DownloadImage downloadImage_;
     HelpWindows help_{paths_, popups_};
+    BusyWindow busy_;
     programmer::DebugModeControl* debugModeControl_ = nullptr;
     std::unique_ptr<UserDialogs> qtDialogs_;
     UserDialogs* dialogs_ = nullptr;

@@ -34,7 +34,7 @@ struct ShellState {
     QPointer<QWidget> aboutPanel;
     QPointer<QWidget> ramPanel;
     QList<QPixmap> breakpointImages; // the stop mark, twice
-    QPointer<QTimer> watchdog;       // "Executable Watchdog"; the programmer link connects to it
+    QPointer<QTimer> watchdog;       // "Executable Watchdog" (download/firmware_watchdog.h)
 };
 
 } // namespace ide

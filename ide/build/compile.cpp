@@ -1,7 +1,6 @@
 #include "build/compile.h"
 
 #include "app/application.h"
-#include "build/input_block.h"
 #include "build/launcher.h"
 #include "editor/editor_files.h"
 #include "editor/editor_tabs.h"
@@ -52,21 +51,19 @@ void Compile::colourButton(const QColor& colour) {
 }
 
 void Compile::runBuild() {
-    if (running_) return;
-    running_ = true;
+    if (app_.busyWindow().busy()) return;
     pages_.showAssemblerPage();
-    colourButton(compile_running);
+    colourButton(running_red);
     Outcome outcome;
     {
-        InputBlock block(*button_.window());
+        BusyScope busy(app_.busyWindow());
         outcome = build();
     }
     tell(outcome);
     finalSteps();
-    running_ = false;
 }
 
-// From saving the tabs to the messages in the box; the popups come after the input block.
+// From saving the tabs to the messages in the box; the popups come after the busy span.
 Compile::Outcome Compile::build() {
     if (!saveEditedTabs()) return Outcome::tabNotSaved;
     const Outcome ran = runScript();
@@ -123,7 +120,7 @@ bool Compile::waitForScript(LaunchedProgram& script) {
     while (!script.hasTerminated()) {
         if (clock.now() - start >= script_time_limit) return false;
         clock.sleep(poll_interval);
-        InputBlock::serve();
+        app_.busyWindow().serve();
     }
     return true;
 }
@@ -137,7 +134,7 @@ Compile::Outcome Compile::showMessages() {
     const auto start = clock.now();
     while (QFileInfo(message_file_name).size() == 0 && clock.now() - start < message_time_limit) {
         clock.sleep(poll_interval);
-        InputBlock::serve();
+        app_.busyWindow().serve();
     }
     const FileBytes read = readFileBytes(message_file_name, max_message_file_bytes);
     switch (read.status) {
@@ -205,7 +202,7 @@ void Compile::tell(Outcome outcome) {
     }
 }
 
-// After every outcome: the window takes input again (the input block has ended), the message
+// After every outcome: the window takes input again (the busy span has ended), the message
 // files go, a debug session ends, and the button turns green.
 void Compile::finalSteps() {
     deleteMessageFiles();

@@ -28,8 +28,6 @@ inline constexpr std::chrono::seconds message_time_limit{50};
 // A message file above this size is not shown (tarn's messages on any source are far smaller).
 inline constexpr qint64 max_message_file_bytes = 16 << 20;
 
-inline const QColor compile_running(0xFA, 0x67, 0x76);
-
 // Popup codes of the build.
 inline constexpr int launch_failed_code = 93;
 inline constexpr int launch_timed_out_code = 94;
@@ -53,10 +51,9 @@ public:
 
     // Assembler/Compile, its shortcut and the Compile button ("cbCompile").
     void defineCommands();
-    // The whole build, from saving the tabs to the final steps. A call while a build runs is
-    // ignored.
+    // The whole build, from saving the tabs to the final steps. A call while a long operation
+    // runs (a build, a download, a debug run) is ignored.
     void runBuild();
-    bool running() const { return running_; }
 
 private:
     enum class Outcome {
@@ -84,7 +81,6 @@ private:
     EditorTabs& tabs_;
     QPushButton& button_;
     QPlainTextEdit& messages_;
-    bool running_ = false;
     // What the last failure was about, for its popup.
     QString failedPath_;
     QString failureText_;

@@ -1,11 +1,9 @@
 #include "build/version_info.h"
 
 #include "app/application.h"
-#include "build/input_block.h"
 #include "build/launcher.h"
 #include "files/read_file.h"
 
-#include <QMainWindow>
 #include <QRegularExpression>
 
 namespace ide {
@@ -32,13 +30,12 @@ bool askTool(Application& app, const char* name, int times) {
 
 // The fixed wait for the tools to write their files; the window keeps painting.
 void waitForVersionFiles(Application& app) {
-    std::optional<InputBlock> block;
-    if (QWidget* window = app.shell().mainPanel) block.emplace(*window);
+    BusyScope busy(app.busyWindow());
     kz71::Clock& clock = app.clock();
     const auto start = clock.now();
     while (clock.now() - start < version_wait) {
         clock.sleep(std::chrono::milliseconds(10));
-        InputBlock::serve();
+        app.busyWindow().serve();
     }
 }
 

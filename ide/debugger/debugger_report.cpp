@@ -1,5 +1,6 @@
 #include "debugger/debugger_report.h"
 
+#include "shell/busy_window.h"
 #include "shell/popups.h"
 
 namespace ide {
@@ -11,39 +12,23 @@ QString text(std::string_view s) {
 
 } // namespace
 
-class DebuggerReport::PopupOpen {
-public:
-    explicit PopupOpen(BusyState& busy) : busy_(busy) { busy_.popupShown(true); }
-    ~PopupOpen() { busy_.popupShown(false); }
-    PopupOpen(const PopupOpen&) = delete;
-    PopupOpen& operator=(const PopupOpen&) = delete;
-
-private:
-    BusyState& busy_;
-};
-
 void DebuggerReport::showErrorPopup(std::string_view message, int code) {
-    PopupOpen open(busy_);
     popups_.showErrorPopup(text(message), code);
 }
 
 void DebuggerReport::showWarningPopup(std::string_view message, int code) {
-    PopupOpen open(busy_);
     popups_.showWarningPopup(text(message), code);
 }
 
 void DebuggerReport::showInfoPopup(std::string_view message, int code) {
-    PopupOpen open(busy_);
     popups_.showInfoPopup(text(message), code);
 }
 
 void DebuggerReport::showMessagePopup(std::string_view title, std::string_view message) {
-    PopupOpen open(busy_);
     popups_.showMessagePopup(text(title), text(message));
 }
 
 bool DebuggerReport::askYesNo(std::string_view title, std::string_view question) {
-    PopupOpen open(busy_);
     return popups_.askYesNo(text(title), text(question));
 }
 
@@ -55,9 +40,9 @@ void DebuggerReport::setBusy(bool busy) {
 }
 
 void DebuggerReport::progress(std::size_t done, std::size_t total) {
-    if (!busy_.keepAliveDue()) return;
+    if (!busy_.paintDue()) return;
     if (progressShown_) progressShown_(done, total);
-    busy_.keepAlive();
+    busy_.serve();
 }
 
 void DebuggerReport::appendMessage(std::string_view message) {

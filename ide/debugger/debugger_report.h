@@ -1,10 +1,9 @@
 // What the debugger core tells the user on the Debugger page: its numbered popups through the
-// application's popups, the busy window while a run command steps, and how far the run has
+// application's popups, the busy windows while a run command steps, and how far the run has
 // got. The message box and the lamp of the programmer link belong to the Download page: those
 // calls go to the report set with forwardDownloadPageTo (none: they are not shown).
 #pragma once
 
-#include "debugger/busy_state.h"
 #include "programmer/report.h"
 
 #include <cstddef>
@@ -12,17 +11,17 @@
 
 namespace ide {
 
+class BusyWindow;
 class Popups;
 
 class DebuggerReport final : public programmer::ProgrammerReport {
 public:
-    explicit DebuggerReport(Popups& popups) : popups_(popups) {}
+    DebuggerReport(Popups& popups, BusyWindow& busy) : popups_(popups), busy_(busy) {}
 
-    BusyState& busyState() { return busy_; }
     void forwardDownloadPageTo(programmer::ProgrammerReport* downloadPage) {
         downloadPage_ = downloadPage;
     }
-    // Told the run's progress (time taken and time limit, in ms) when the window is repainted.
+    // Told the run's progress (time taken and time limit, in ms) when the windows are served.
     void onProgress(std::function<void(std::size_t done, std::size_t total)> shown) {
         progressShown_ = std::move(shown);
     }
@@ -33,7 +32,9 @@ public:
     void showMessagePopup(std::string_view title, std::string_view text) override;
     bool askYesNo(std::string_view title, std::string_view text) override;
 
+    // The windows busy while the core steps (the page holds them for the whole command too).
     void setBusy(bool busy) override;
+    // The progress shown and the windows served, when that is due.
     void progress(std::size_t done, std::size_t total) override;
 
     void appendMessage(std::string_view text) override;
@@ -46,11 +47,8 @@ public:
     void setUserEepromCell(int column, int row, std::string_view text) override;
 
 private:
-    // The normal cursor while a popup waits for its answer.
-    class PopupOpen;
-
     Popups& popups_;
-    BusyState busy_;
+    BusyWindow& busy_;
     programmer::ProgrammerReport* downloadPage_ = nullptr;
     std::function<void(std::size_t, std::size_t)> progressShown_;
 };

@@ -18,7 +18,6 @@ namespace {
 constexpr int rows = 32;
 constexpr int columns = 16;
 const QColor label_background(0xE8, 0xE8, 0xE8);
-const QColor refresh_running(0xFA, 0x67, 0x76);
 
 QColor rgb(std::uint32_t colour) {
     return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
@@ -135,7 +134,7 @@ QString RamWindow::cell(int address) const {
 }
 
 void RamWindow::showRefreshRunning(bool running) {
-    colourButton(*refreshButton_, running ? refresh_running : run_green);
+    colourButton(*refreshButton_, running ? running_red : run_green);
     refreshButton_->repaint();
 }
 

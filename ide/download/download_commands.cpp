@@ -1,7 +1,6 @@
 #include "download/download_commands.h"
 
 #include "app/application.h"
-#include "download/busy_window.h"
 #include "download/page_report.h"
 #include "pages/download_page.h"
 #include "programmer/session.h"
@@ -9,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMainWindow>
 
 namespace ide {
 namespace {
@@ -35,7 +33,7 @@ DownloadCommands::DownloadCommands(Application& app, DownloadPage& page) : app_(
 }
 
 void DownloadCommands::selectHexFile(CommandOrigin origin) {
-    if (running_) return;
+    if (app_.busyWindow().busy()) return;
     if (origin == CommandOrigin::menu) page_.prepareDownloadPage();
     BuildOutputs& build = app_.build();
     const QString& known = build.hexFilePath.isEmpty() ? build.mainFilePath : build.hexFilePath;
@@ -47,7 +45,7 @@ void DownloadCommands::selectHexFile(CommandOrigin origin) {
 }
 
 void DownloadCommands::downloadHexFile(CommandOrigin origin) {
-    if (running_) return;
+    if (app_.busyWindow().busy()) return;
     if (app_.build().hexFilePath.isEmpty()) selectHexFile(origin);
     programmer::DownloadRequest request = downloadRequest();
     if (!request.hexFilePath.empty()) {
@@ -62,7 +60,7 @@ void DownloadCommands::downloadHexFile(CommandOrigin origin) {
 }
 
 void DownloadCommands::readAndVerify() {
-    if (running_) return;
+    if (app_.busyWindow().busy()) return;
     const std::optional<programmer::TargetMemory> memory = selectedMemory();
     if (!memory) return;
     runOnProgrammer([&](programmer::ProgrammerLink& link) {
@@ -75,18 +73,19 @@ void DownloadCommands::getDeviceInfo() {
 }
 
 void DownloadCommands::resetInterface(CommandOrigin origin) {
-    if (running_) return;
+    if (app_.busyWindow().busy()) return;
     if (origin == CommandOrigin::menu) page_.prepareDownloadPage();
     runOnProgrammer([](programmer::ProgrammerLink& link) { programmer::resetInterface(link); });
 }
 
 bool DownloadCommands::runOnProgrammer(const Work& work) {
-    if (running_) return false;
+    BusyWindow& busy = app_.busyWindow();
+    if (busy.busy()) return false;
     running_ = true;
     {
-        BusyWindow busy(app_.shell().mainPanel.data(), repaintInterval_);
+        BusyScope scope(busy);
         PaintingClock clock(pauseClock(), busy);
-        PageReport report(app_, page_, &busy);
+        PageReport report(app_, page_);
         programmer::ProgrammerLink link{app_.programmerSession(), report, clock, chipInterface()};
         link.debug = app_.debugModeControl(); // every download ends a debug session first
         work(link);

@@ -1,8 +1,9 @@
 // The Download commands: Select Hex-File, Download Hex-File, Read & Verify, Get Device Info
 // and Reset Interface, in their menu, toolbar and page-button forms, over the sequences of
 // programmer/. Each programmer operation runs on a link made for it: the settings' chip
-// interface, the application's session and image, the page's report. While one runs the user
-// cannot act and no other operation starts, but the window keeps being painted.
+// interface, the application's session and image, the page's report. While one runs the
+// windows are busy (shell/busy_window.h): the user cannot act and no other long operation
+// starts, but the windows keep being painted.
 #pragma once
 
 #include "programmer/download_commands.h"
@@ -10,7 +11,6 @@
 #include "shell/commands.h"
 
 #include <QObject>
-#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -31,15 +31,13 @@ public:
     void resetInterface(CommandOrigin origin);
 
     using Work = std::function<void(programmer::ProgrammerLink& link)>;
-    // Runs `work` on a fresh link to the programmer. False (and nothing done) while another
-    // operation runs: operations never nest.
+    // Runs `work` on a fresh link to the programmer, the windows busy meanwhile. False (and
+    // nothing done) while another long operation runs: operations never nest.
     bool runOnProgrammer(const Work& work);
+    // Whether one of these operations runs.
     bool running() const { return running_; }
     // The quit sequence: closes the programmer session if one is open.
     void closeProgrammerSession();
-
-    // How often the window is painted while an operation runs (0: at every chance).
-    void setRepaintInterval(std::chrono::milliseconds interval) { repaintInterval_ = interval; }
 
 private:
     // The memory selection, or the "index not found" popup.
@@ -51,7 +49,6 @@ private:
     Application& app_;
     DownloadPage& page_;
     programmer::PreciseSteadyClock preciseClock_;
-    std::chrono::milliseconds repaintInterval_{40};
     bool running_ = false;
 };
 

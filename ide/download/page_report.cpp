@@ -1,10 +1,8 @@
 #include "download/page_report.h"
 
 #include "app/application.h"
-#include "download/busy_window.h"
 #include "pages/download_page.h"
 
-#include <QApplication>
 #include <QColor>
 #include <algorithm>
 #include <climits>
@@ -18,20 +16,7 @@ QString text(std::string_view view) {
 
 } // namespace
 
-PageReport::PageReport(Application& app, DownloadPage& page, BusyWindow* busy)
-    : app_(app), page_(page), busy_(busy) {}
-
-PageReport::~PageReport() {
-    setBusy(false);
-}
-
-template <typename Show>
-auto PageReport::withNormalCursor(Show show) {
-    if (busyCursor_) QApplication::restoreOverrideCursor();
-    auto answer = show();
-    if (busyCursor_) QApplication::setOverrideCursor(Qt::WaitCursor);
-    return answer;
-}
+PageReport::PageReport(Application& app, DownloadPage& page) : app_(app), page_(page) {}
 
 void PageReport::appendMessage(std::string_view message) {
     page_.appendMessage(text(message));
@@ -51,35 +36,23 @@ void PageReport::setLampLabel(std::string_view label) {
 }
 
 void PageReport::showErrorPopup(std::string_view message, int code) {
-    withNormalCursor([&] {
-        app_.popups().showErrorPopup(text(message), code);
-        return 0;
-    });
+    app_.popups().showErrorPopup(text(message), code);
 }
 
 void PageReport::showWarningPopup(std::string_view message, int code) {
-    withNormalCursor([&] {
-        app_.popups().showWarningPopup(text(message), code);
-        return 0;
-    });
+    app_.popups().showWarningPopup(text(message), code);
 }
 
 void PageReport::showInfoPopup(std::string_view message, int code) {
-    withNormalCursor([&] {
-        app_.popups().showInfoPopup(text(message), code);
-        return 0;
-    });
+    app_.popups().showInfoPopup(text(message), code);
 }
 
 void PageReport::showMessagePopup(std::string_view title, std::string_view message) {
-    withNormalCursor([&] {
-        app_.popups().showMessagePopup(text(title), text(message));
-        return 0;
-    });
+    app_.popups().showMessagePopup(text(title), text(message));
 }
 
 bool PageReport::askYesNo(std::string_view title, std::string_view question) {
-    return withNormalCursor([&] { return app_.popups().askYesNo(text(title), text(question)); });
+    return app_.popups().askYesNo(text(title), text(question));
 }
 
 void PageReport::showDownloadPage() {
@@ -99,15 +72,9 @@ void PageReport::setUserEepromCell(int column, int row, std::string_view cell) {
 }
 
 void PageReport::setBusy(bool busy) {
-    if (busy == busyCursor_) return;
-    busyCursor_ = busy;
-    if (busy) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else {
-        QApplication::restoreOverrideCursor();
-        page_.hideProgress();
-        shownTotal_ = no_bar;
-    }
+    if (busy) return;
+    page_.hideProgress();
+    shownTotal_ = no_bar;
 }
 
 void PageReport::progress(std::size_t done, std::size_t total) {
@@ -120,7 +87,7 @@ void PageReport::progress(std::size_t done, std::size_t total) {
         const std::size_t scale = total > INT_MAX ? total / INT_MAX + 1 : 1;
         page_.showProgress(static_cast<int>(done / scale), static_cast<int>(total / scale));
     }
-    if (busy_) busy_->keepPainted();
+    app_.busyWindow().keepPainted();
 }
 
 } // namespace ide

@@ -8,7 +8,6 @@
 #include "files/read_file.h"
 #include "shell/page.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <Qsci/qsciscintilla.h>
@@ -348,16 +347,16 @@ void EditorTabs::deleteEditorTab(int index) {
 
 int EditorTabs::waitForFile(const QString& path) {
     if (QFileInfo::exists(path)) return 1;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BusyWindow& busy = app_.busyWindow();
+    BusyScope waiting(busy);
     kz71::Clock& clock = app_.clock();
     const auto start = clock.now();
     int found = 0;
     while (found == 0 && clock.now() - start < file_wait_limit) {
         clock.sleep(file_poll_interval);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); // keep painting
+        busy.serve();
         found = QFileInfo::exists(path) ? 1 : 0;
     }
-    QApplication::restoreOverrideCursor();
     return found;
 }
 

@@ -86,7 +86,7 @@ public:
     // Deletes tab `index` (> 0) and its row.
     void deleteEditorTab(int index);
     // 1 at once when the file exists, else polls until it exists (1) or 5 s passed (0). The
-    // window keeps painting while it waits.
+    // window keeps painting while it waits, but takes no input.
     int waitForFile(const QString& path);
     // The editor settings for one tab.
     void applyEditorSettings(int tab);

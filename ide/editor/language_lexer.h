@@ -20,8 +20,6 @@ public:
     QFont defaultFont(int style) const override;
     void styleText(int start, int end) override;
 
-    const LanguageDefinition& definition() const { return *language_; }
-
 private:
     std::shared_ptr<const LanguageDefinition> language_;
     QByteArray name_;

@@ -56,7 +56,7 @@ void AssemblerPage::setUp() {
     tabs_->defineCommands();
     compile_ = std::make_unique<Compile>(app_, pages_, *tabs_, *compileButton_, *asmMessages_);
     compile_->defineCommands();
-    messageLinks_ = new MessageLinks(app_, *tabs_, *asmMessages_);
+    new MessageLinks(app_, *tabs_, *asmMessages_); // lives as long as the message box
     projects_ = std::make_unique<Projects>(app_, pages_, *tabs_);
     projects_->defineCommands();
     installLayout(*page_, [this] { layout(); });

@@ -20,7 +20,6 @@ namespace ide {
 class Application;
 class Compile;
 class EditorTabs;
-class MessageLinks;
 class Projects;
 class WidgetBinder;
 
@@ -60,7 +59,6 @@ private:
     std::unique_ptr<EditorTabs> tabs_;
     std::unique_ptr<Compile> compile_;
     std::unique_ptr<Projects> projects_;
-    MessageLinks* messageLinks_ = nullptr;
 };
 
 } // namespace ide

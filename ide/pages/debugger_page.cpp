@@ -27,7 +27,6 @@
 namespace ide {
 namespace {
 
-const QColor running_red(0xFA, 0x67, 0x76);
 constexpr int ms_per_second = 1000;
 // The progress of a run shows once it has taken this long.
 constexpr std::size_t progress_after_ms = 500;
@@ -72,7 +71,8 @@ DebuggerPage::DebuggerPage(Application& app, PageSwitcher& pages, WidgetBinder& 
                  binder.bind<QLabel>("ramContentValue"),
                  binder.bind<QLabel>("prevRamAddressValue"),
                  binder.bind<QLabel>("prevRamContentValue")},
-      report_(app.popups()), link_{app.programmerSession(), report_, app.clock()} {}
+      report_(app.popups(), app.busyWindow()),
+      pauses_(app.clock(), app.busyWindow()), link_{app.programmerSession(), report_, pauses_} {}
 
 DebuggerPage::~DebuggerPage() {
     if (!debugger_) return;
@@ -125,7 +125,7 @@ void DebuggerPage::defineCommands() {
     auto menuForm = [this](void (DebuggerPage::*command)(), QPushButton* focus) {
         return [this, command, focus](CommandOrigin origin) {
             if (origin == CommandOrigin::menu) {
-                if (running_) return;
+                if (app_.busyWindow().busy()) return;
                 refreshDebuggerPage();
                 if (app_.build().hexFilePath.isEmpty()) return;
                 focus->setFocus();
@@ -209,7 +209,7 @@ void DebuggerPage::refreshDebuggerPage() {
         ram->panel().raise();
         page_->window()->activateWindow();
     }
-    if (running_) return;
+    if (app_.busyWindow().busy()) return;
     takeShellState();
     if (debugger_->state.debugPageReady) return;
     // The listings, the hex view and the run controls need the debug file of a build.
@@ -237,18 +237,19 @@ void DebuggerPage::showHexFile() {
 }
 
 void DebuggerPage::endDebugSession() {
-    if (!running_) programmer::endDebugSession(*debugger_);
+    if (!app_.busyWindow().busy()) programmer::endDebugSession(*debugger_);
 }
 
 template <typename Command>
 void DebuggerPage::runCommand(QPushButton* button, Command&& command) {
-    if (running_) return;
+    BusyWindow& busy = app_.busyWindow();
+    if (busy.busy()) return;
     struct Running {
-        DebuggerPage& page;
+        BusyScope busy;
         QPushButton* button;
-        Running(DebuggerPage& p, QPushButton* b) : page(p), button(b) {
-            page.running_ = true;
-            page.report_.busyState().holdWhileBusy(page.app_.shell().watchdog);
+        QProgressBar* progress;
+        Running(BusyWindow& windows, QPushButton* b, QProgressBar* p)
+            : busy(windows), button(b), progress(p) {
             if (button) {
                 colourButton(*button, running_red);
                 button->repaint();
@@ -256,10 +257,9 @@ void DebuggerPage::runCommand(QPushButton* button, Command&& command) {
         }
         ~Running() {
             if (button) colourButton(*button, run_green);
-            page.runProgress_->hide();
-            page.running_ = false;
+            progress->hide();
         }
-    } running(*this, button);
+    } running(busy, button, runProgress_);
     takeShellState();
     command();
 }
@@ -335,9 +335,7 @@ void DebuggerPage::cbShowRAMContent() {
         window->panel().show();
         window->place(*page_->window(), app_.settings()->resolution);
         window->colourCells();
-        report_.setBusy(true);
         programmer::ramWindowOpened(*debugger_);
-        report_.setBusy(false);
         lastMainWindowPosition_ = page_->window()->pos();
         opened = true;
     });
@@ -351,15 +349,13 @@ void DebuggerPage::cbRefreshRAMContent() {
     if (window == nullptr) return;
     runCommand(nullptr, [this, window] {
         window->showRefreshRunning(true);
-        report_.setBusy(true);
         programmer::refreshRamContent(*debugger_);
-        report_.setBusy(false);
         window->showRefreshRunning(false);
     });
 }
 
 void DebuggerPage::cbCloseRAMContentPanel() {
-    if (running_ || screen_->ramWindow() == nullptr) return;
+    if (app_.busyWindow().busy() || screen_->ramWindow() == nullptr) return;
     page_->window()->activateWindow();
     screen_->closeRamWindow();
     programmer::ramWindowClosed(*debugger_);

@@ -10,6 +10,7 @@
 #include "debugger/listing_tabs.h"
 #include "programmer/debugger.h"
 #include "programmer/programmer_link.h"
+#include "shell/busy_window.h"
 #include "shell/page.h"
 
 #include <QObject>
@@ -90,7 +91,8 @@ private:
     void showRunProgress(std::size_t done, std::size_t total);
     // The stop mark of the shell, for the listing margins.
     QPixmap breakpointMark() const;
-    // Runs a command with its button in the running colour; refused while one runs.
+    // Runs a command with its button in the running colour and the windows busy; refused while
+    // a long operation runs.
     template <typename Command>
     void runCommand(QPushButton* button, Command&& command);
 
@@ -119,10 +121,11 @@ private:
     // Made once the panel's controls are bound (setUp).
     std::unique_ptr<ListingTabs> listings_;
     DebuggerReport report_;
+    // The link's pauses keep the windows painted while a command holds them busy.
+    PaintingClock pauses_;
     programmer::ProgrammerLink link_;
     std::unique_ptr<DebuggerScreen> screen_;
     std::unique_ptr<programmer::Debugger> debugger_;
-    bool running_ = false;
     QPoint lastMainWindowPosition_;
 };
 

@@ -69,7 +69,7 @@ void DownloadPage::setUp() {
     connect(memorySelection_, &QComboBox::activated, this, &DownloadPage::mem_selected);
     connect(readProtect_, &QCheckBox::clicked, this, &DownloadPage::rp_popup);
     commands_ = std::make_unique<DownloadCommands>(app_, *this);
-    shownReport_ = std::make_unique<PageReport>(app_, *this, nullptr);
+    shownReport_ = std::make_unique<PageReport>(app_, *this);
 }
 
 programmer::ProgrammerReport& DownloadPage::shownReport() {

@@ -18,7 +18,6 @@ public:
     static SettingsChange between(const Settings& before, const Settings& after);
 
     bool touches(int Settings::*field) const;
-    bool touchesLastProject() const { return all_ || lastProject_; }
     bool isEmpty() const { return !all_ && !lastProject_ && fields_.empty(); }
 
 private:

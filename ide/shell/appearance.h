@@ -11,6 +11,8 @@ class QPushButton;
 namespace ide {
 
 inline const QColor run_green(0x8D, 0xE9, 0x92);
+// A command button (Compile, the run buttons, Refresh) while its command runs.
+inline const QColor running_red(0xFA, 0x67, 0x76);
 inline const QColor command_grey(0xE0, 0xE0, 0xE0);
 inline const QColor lamp_off(0xC0, 0xC0, 0xC0);
 inline const QColor lamp_on(0xFF, 0xB0, 0x62);

@@ -157,6 +157,7 @@ void MainWindow::setUp() {
     watchdog->setInterval(window_->property("watchdogInterval").toInt());
     download_->startWatchdog(*watchdog);
     shell.watchdog = watchdog;
+    app_.busyWindow().holdWhileBusy(watchdog);
     connect(&app_.settings(), &SettingsStore::changed, this, &MainWindow::settingsChanged);
 }
 

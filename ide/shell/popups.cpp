@@ -1,5 +1,6 @@
 #include "shell/popups.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace ide {
@@ -54,7 +55,13 @@ public:
 Popups::Popups() : messageBoxes_(std::make_unique<MessageBoxHandler>()) {}
 
 int Popups::showPopup(const Popup& popup) {
-    return (handler_ ? handler_ : messageBoxes_.get())->show(popup);
+    // Asked in the middle of a long operation, the popup shows the normal cursor: the user
+    // answers it while the operation waits.
+    const bool busyCursor = QApplication::overrideCursor() != nullptr;
+    if (busyCursor) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = (handler_ ? handler_ : messageBoxes_.get())->show(popup);
+    if (busyCursor) QApplication::restoreOverrideCursor();
+    return answer;
 }
 
 // "ivra-ASM <kind> <code>" above the text, whose last line is "<kind> <code>".

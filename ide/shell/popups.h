@@ -31,6 +31,8 @@ public:
 
     // Replaces the message-box handler (tests); nullptr restores it.
     void setHandler(PopupHandler* handler) { handler_ = handler; }
+    // Shows the popup (with the normal cursor, also while a long operation shows the busy
+    // one) and returns the answer.
     int showPopup(const Popup& popup);
 
     // "ivra-ASM Error <code>": the message and "Error <code>"; with a non-zero return value

@@ -89,7 +89,7 @@ TEST_F(CompileTest, ShowsTarnsMessagesUnchangedAndSetsTheOutputPaths) {
     EXPECT_EQ(outputs().hexFilePath, path("work/prog.hex"));
     EXPECT_EQ(outputs().eprFilePath, path("work/prog.epr"));
     EXPECT_EQ(outputs().dbgFilePath, path("work/prog.dbg"));
-    EXPECT_EQ(during, compile_running);
+    EXPECT_EQ(during, running_red);
     EXPECT_EQ(buttonColour(), run_green);
     EXPECT_FALSE(QFile::exists(path(message_file_name)));
     EXPECT_EQ(debugEnds, 1);

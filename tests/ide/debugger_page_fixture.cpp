@@ -43,7 +43,7 @@ void DebuggerPageTest::SetUp() {
     std::string error;
     ASSERT_TRUE(useSimulatedChip(clock, error)) << error;
     ASSERT_EQ(start(), StartResult::mainWindow);
-    page().report().busyState().setKeepAliveInterval(0);
+    app->busyWindow().setRepaintInterval(std::chrono::milliseconds(0));
 }
 
 void DebuggerPageTest::TearDown() {

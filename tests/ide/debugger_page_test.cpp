@@ -377,7 +377,7 @@ TEST_F(DebuggerPage, ALongRunKeepsTheWindowRepaintedButTakesNoInput) {
     EXPECT_GT(served, 100);
     EXPECT_TRUE(busyCursor);
     EXPECT_TRUE(progressShown);
-    EXPECT_EQ(pressed, QColor(0xFA, 0x67, 0x76));
+    EXPECT_EQ(pressed, running_red);
     EXPECT_EQ(tabs->currentIndex(), debuggerPageIndex);
     // The specified limit still ends it.
     EXPECT_EQ(popups.titles(), "ivra-ASM Warning 217");

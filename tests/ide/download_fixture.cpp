@@ -66,7 +66,7 @@ void DownloadTest::SetUp() {
     ASSERT_TRUE(programmer::selectBackend("sim", error)) << error;
     restartSimulator({});
     ASSERT_EQ(start(), StartResult::mainWindow);
-    commands().setRepaintInterval(std::chrono::milliseconds(0));
+    app->busyWindow().setRepaintInterval(std::chrono::milliseconds(0));
 }
 
 void DownloadTest::TearDown() {
