@@ -41,7 +41,7 @@ std::optional<Failure> Faults::takeFailure(const ControlSetup& setup) {
     for (auto it = failures_.begin(); it != failures_.end(); ++it) {
         if (it->command && *it->command != setup.value) continue;
         const Failure failure = it->failure;
-        if (it->remaining != forever && --it->remaining == 0) failures_.erase(it);
+        if (it->remaining != always && --it->remaining == 0) failures_.erase(it);
         return failure;
     }
     return std::nullopt;
@@ -91,7 +91,7 @@ bool addFailure(std::string_view value, Failure failure, Faults& faults) {
     if (!code || *code > 0xFFFF || !times || *times > 1000000 || (!value.empty() && *times == 0))
         return false;
     faults.failCommand(static_cast<std::uint16_t>(*code), failure,
-                       *times == 0 ? Faults::forever : static_cast<int>(*times));
+                       *times == 0 ? Faults::always : static_cast<int>(*times));
     return true;
 }
 

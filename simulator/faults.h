@@ -26,10 +26,10 @@ enum class Memory : std::uint8_t {
 
 class Faults {
 public:
-    static constexpr int forever = -1;
+    static constexpr int always = -1;
 
-    // Every transfer whose command code (wValue) is `command` fails, `times` times or forever.
-    void failCommand(std::uint16_t command, Failure failure, int times = forever);
+    // Every transfer whose command code (wValue) is `command` fails, `times` times or always.
+    void failCommand(std::uint16_t command, Failure failure, int times = always);
     // The next `times` transfers fail, whatever they are.
     void failNextTransfers(Failure failure, int times = 1);
     // Reads of `address` in `memory` return the stored value XOR `mask` (a register's 24 bits,

@@ -1,30 +1,30 @@
 #include "bounded_file.h"
 
+#include "platform/regular_file.h"
+
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 namespace files {
 namespace fs = std::filesystem;
 
 ReadResult readRegularFile(const std::string& path, std::size_t limit) {
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error); // follows links
-    if (status.type() == fs::file_type::not_found) return {ReadStatus::missing, {}};
-    if (error) return {ReadStatus::unreadable, {}};
-    if (status.type() != fs::file_type::regular) return {ReadStatus::notRegular, {}};
-    const auto size = fs::file_size(path, error);
-    if (error) return {ReadStatus::unreadable, {}};
-    if (size > limit) return {ReadStatus::tooLarge, {}};
-
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {ReadStatus::unreadable, {}};
-    // A file that grows after the size check is read only up to the size checked.
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) return {ReadStatus::unreadable, {}};
-    return {ReadStatus::ok, std::move(bytes)};
+    platform::FileContents contents = platform::readRegularFile(path, limit);
+    switch (contents.status) {
+    case platform::FileRead::ok:
+        return {ReadStatus::ok, std::move(contents.text)};
+    case platform::FileRead::missing:
+        return {ReadStatus::missing, {}};
+    case platform::FileRead::not_regular:
+        return {ReadStatus::notRegular, {}};
+    case platform::FileRead::too_large:
+        return {ReadStatus::tooLarge, {}};
+    case platform::FileRead::unreadable:
+        break;
+    }
+    return {ReadStatus::unreadable, {}};
 }
 
 bool replaceFile(const std::string& path, std::string_view bytes) {

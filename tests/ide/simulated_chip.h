@@ -1,5 +1,5 @@
-// The simulated programmer and chip behind the IDE's programmer link, for the GUI tests. No Qt
-// here: Qt's "forever" macro and the simulator's headers do not mix.
+// The simulated programmer and chip behind the IDE's programmer link, for the GUI tests, behind
+// a small interface so that the GUI tests need none of the simulator's headers.
 #pragma once
 
 #include "protocol/clock.h"
