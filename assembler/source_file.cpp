@@ -1,5 +1,7 @@
 #include "assembler/source_file.h"
 
+#include "platform/descriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -22,20 +24,6 @@ std::size_t to_text_mode(char* text, std::size_t size) {
     }
     return static_cast<std::size_t>(out - text);
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Reads everything up to `limit` bytes (and one more, to tell that there is more) into a
 // buffer that grows as needed, starting from the size the file says it has.
@@ -85,7 +73,8 @@ std::optional<SourceText> SourceText::of(std::string_view text) {
 }
 
 std::optional<SourceText> read_source(const std::string& path, std::size_t limit, int& error) {
-    const Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const platform::Descriptor file(
+        open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat info {};
     if (file.get() < 0 || fstat(file.get(), &info) != 0) {
         error = errno;

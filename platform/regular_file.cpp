@@ -1,5 +1,7 @@
 #include "platform/regular_file.h"
 
+#include "platform/descriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -11,20 +13,6 @@
 namespace platform {
 
 namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 FileContents failure(FileRead status, std::string reason = {}) {
     FileContents contents;

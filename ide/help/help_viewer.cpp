@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -10,6 +11,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QThread>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -46,7 +48,17 @@ HelpViewer::HelpViewer(const QString& qchPath, const QUrl& root, const QString& 
     resize(960, 680);
 }
 
-HelpViewer::~HelpViewer() = default;
+HelpViewer::~HelpViewer() {
+    // The engine builds its contents and index on threads of its own, which read the engine's
+    // data; a window closed at once must not pull that data away from under them.
+    if (engine_ == nullptr) return;
+    QElapsedTimer waited;
+    waited.start();
+    while ((engine_->contentModel()->isCreatingContents() ||
+            engine_->indexModel()->isCreatingIndex()) &&
+           waited.elapsed() < 10000)
+        QThread::msleep(5);
+}
 
 bool HelpViewer::open(QString& error) {
     if (!collectionDir_.isValid()) {

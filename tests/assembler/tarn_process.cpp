@@ -1,10 +1,7 @@
 #include "tarn_process.h"
 
-#include "child_process.h"
-
 TarnResult run_tarn_binary(const std::filesystem::path& working_directory,
                            const std::vector<std::string>& arguments, int time_limit_seconds) {
-    const ChildResult child = run_child(TARN_PATH, arguments, working_directory, {}, {},
-                                        std::chrono::seconds(time_limit_seconds));
-    return {child.out, child.err, child.exit_code, child.signal, child.hung};
+    return run_child(TARN_PATH, arguments, working_directory, {}, {},
+                     std::chrono::seconds(time_limit_seconds));
 }
