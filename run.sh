@@ -14,10 +14,5 @@ if [[ -x ./kz71-assembler ]]; then
     exec ./kz71-assembler --simulator "$@"
 fi
 
-# Until the IDE exists: assemble the bundled example and show what tarn made of it.
-[[ -x ./tarn ]] || { echo "Nothing to start yet: build/bin holds no program." >&2; exit 1; }
-./tarn examples/demo.asm
-for f in examples/demo.hex examples/demo.epr examples/demo.dbg; do
-    [[ -f "$f" ]] && { echo "== $f"; cat "$f"; }
-done
-exit 0
+echo "build/bin holds no kz71-assembler: the IDE was not built (is KZ71_BUILD_IDE off?)." >&2
+exit 1
