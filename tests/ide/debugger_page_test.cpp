@@ -468,6 +468,36 @@ TEST_F(DebuggerPage, BuildsDownloadsAndQuitEndTheDebugSession) {
     EXPECT_EQ(app->programmerSession().resourceManager, VI_NULL);
 }
 
+// A language switch replaces the window: the page in front shows the program again, and the
+// old window's debug session does not outlive it.
+TEST_F(DebuggerPage, ALanguageSwitchShowsTheProgramOnThePageInFrontAndEndsTheSession) {
+    buildCounting();
+    showDebuggerPage();
+    click("singleStepButton");
+    ASSERT_TRUE(chipInDebugMode());
+
+    find<QAction>("mToolsLanguagesChinese")->trigger();
+    settle();
+    EXPECT_FALSE(chipInDebugMode());
+    EXPECT_EQ(find<QTabWidget>("mainTabs")->currentIndex(), 1);
+    ASSERT_EQ(page().listings().count(), 2);
+    EXPECT_EQ(listing(0)->text(), counting_source);
+    EXPECT_EQ(hexView()->text(), QString::fromUtf8(readFile("prog.hex")));
+    EXPECT_TRUE(find<QWidget>("singleStepButton")->isVisibleTo(window()));
+    click("singleStepButton");
+    EXPECT_TRUE(chipInDebugMode());
+    EXPECT_EQ(text("xValue"), "0x000005");
+
+    find<QTabWidget>("mainTabs")->setCurrentIndex(2);
+    find<QAction>("mToolsLanguagesEnglish")->trigger();
+    settle();
+    EXPECT_FALSE(chipInDebugMode());
+    EXPECT_EQ(find<QTabWidget>("mainTabs")->currentIndex(), 2);
+    EXPECT_EQ(find<QsciScintilla>("hexView")->text(), QString::fromUtf8(readFile("prog.hex")));
+    EXPECT_EQ(text("hexFileName"), path("prog.hex"));
+    EXPECT_TRUE(popups.shown.isEmpty()) << popups.titles().toStdString();
+}
+
 // The two pages share one programmer: the debugger's open reports in the Download page's
 // message box, and a download from the Download page ends the debug session before it opens.
 TEST_F(DebuggerPage, TheDownloadPageShowsTheDebuggersOpenAndItsDownloadEndsTheSession) {
