@@ -32,6 +32,22 @@ namespace {
 // From this page width on the Reset Interface button fits into the first button row.
 constexpr int wide_download_page = 894;
 constexpr int otp_index = 1;
+// The user EEPROM table ends this far from the page's right edge; the "Messages" box keeps
+// this gap to it.
+constexpr int eeprom_table_right_gap = 10;
+constexpr int eeprom_table_gap = 7;
+
+// The width the table needs to show its eight columns of "0x00" whole, without a horizontal
+// scroll bar, at its font.
+int fitEepromColumns(QTableWidget& table) {
+    const int column = table.fontMetrics().horizontalAdvance("0x00") + 8;
+    table.horizontalHeader()->setMinimumSectionSize(column);
+    table.horizontalHeader()->setDefaultSectionSize(column);
+    table.verticalHeader()->setDefaultSectionSize(table.fontMetrics().height() + 4);
+    const int width = 2 * table.frameWidth() + table.verticalHeader()->sizeHint().width() +
+                      table.columnCount() * column + table.verticalScrollBar()->sizeHint().width();
+    return qMax(width, table.width());
+}
 
 } // namespace
 
@@ -95,9 +111,12 @@ void DownloadPage::initControls() {
     // Row label plus column label is the cell's address.
     userEepromTable_->setHorizontalHeaderLabels({"0", "1", "2", "3", "4", "5", "6", "7"});
     progress_->setFormat("%p%");
-    userEepromTable_->horizontalHeader()->setDefaultSectionSize(22);
-    userEepromTable_->verticalHeader()->setDefaultSectionSize(18);
     userEepromTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    userEepromTable_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    userEepromTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    userEepromTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    userEepromTable_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    eepromTableWidth_ = fitEepromColumns(*userEepromTable_);
 }
 
 void DownloadPage::setTooltips(bool show) {
@@ -211,13 +230,18 @@ QsciScintilla* DownloadPage::documentToPrint() {
 void DownloadPage::layout() {
     const int w = page_->width(), h = page_->height();
     applyAnchors(*page_);
+    const int tableWidth = eepromTableWidth_ > 0 ? eepromTableWidth_ : userEepromTable_->width();
+    const int tableLeft = w - eeprom_table_right_gap - tableWidth;
+    setRect(userEepromTable_, tableLeft, h - 230, tableWidth, userEepromTable_->height());
+    // The "Messages" box is W - 266 wide, narrower where the table needs the room.
     const int m = downloadMessages_->height();
-    setRect(downloadMessages_, downloadMessages_->x(), h - m - 20, w - 266, m);
+    const int x = downloadMessages_->x();
+    const int logWidth = qMin(w - 266, tableLeft - eeprom_table_gap - x);
+    setRect(downloadMessages_, x, h - m - 20, logWidth, m);
     // The progress bar runs along the "Messages" label, as wide as the box.
-    setRect(progress_, progress_->x(), progress_->y(),
-            downloadMessages_->x() + w - 266 - progress_->x(), progress_->height());
+    setRect(progress_, progress_->x(), progress_->y(), x + logWidth - progress_->x(),
+            progress_->height());
     setRect(hexView_, hexView_->x(), hexView_->y(), w - 30, h - m - 150);
-    place(userEepromTable_, w - 226, h - 230);
     place(eepromLabel_, w - 186, h - 270);
     place(eepromRangeLabel_, w - 181, h - 250);
     place(statusLamp_, w - 186, h - 320);

@@ -75,9 +75,15 @@ TEST_F(MainWindow, PagesKeepTheirControlsAnchoredWhenResized) {
         QWidget* log = child("downloadMessages");
         m = log->height();
         EXPECT_EQ(log->y(), h - m - 20);
-        EXPECT_EQ(log->width(), w - 266);
         EXPECT_EQ(child("hexView")->size(), QSize(w - 30, h - m - 150));
-        EXPECT_EQ(child("userEepromTable")->pos(), QPoint(w - 226, h - 230));
+        // The user EEPROM table ends 10 pixels from the right edge, as wide as its columns
+        // need; the message box is W - 266 wide or ends before the table.
+        QWidget* table = child("userEepromTable");
+        EXPECT_EQ(table->y(), h - 230);
+        EXPECT_EQ(table->geometry().right() + 1, w - 10);
+        EXPECT_EQ(log->width(), qMin(w - 266, table->x() - 7 - log->x()));
+        EXPECT_LT(log->geometry().right(), table->x());
+        EXPECT_EQ(child("downloadProgress")->geometry().right(), log->geometry().right());
         EXPECT_EQ(child("statusLamp")->pos(), QPoint(w - 186, h - 320));
         QWidget* select = child("selectHexButton");
         QWidget* reset = child("resetInterfaceButton");
