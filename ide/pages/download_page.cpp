@@ -36,6 +36,10 @@ constexpr int otp_index = 1;
 // this gap to it.
 constexpr int eeprom_table_right_gap = 10;
 constexpr int eeprom_table_gap = 7;
+// The lamp's label ("Status", "Download", "Read & Verify") stands on the lamp's row, ending
+// this far left of it: above the lamp it would cover the bottom of the hex view.
+constexpr int lamp_label_width = 150;
+constexpr int lamp_label_gap = 6;
 
 // The width the table needs to show its eight columns of "0x00" whole, without a horizontal
 // scroll bar, at its font.
@@ -112,6 +116,7 @@ void DownloadPage::initControls() {
     userEepromTable_->setHorizontalHeaderLabels({"0", "1", "2", "3", "4", "5", "6", "7"});
     progress_->setFormat("%p%");
     userEepromTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    statusLampLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     userEepromTable_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     userEepromTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     userEepromTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -245,6 +250,9 @@ void DownloadPage::layout() {
     place(eepromLabel_, w - 186, h - 270);
     place(eepromRangeLabel_, w - 181, h - 250);
     place(statusLamp_, w - 186, h - 320);
+    setRect(statusLampLabel_, w - 186 - lamp_label_gap - lamp_label_width,
+            h - 320 + (statusLamp_->height() - statusLampLabel_->height()) / 2, lamp_label_width,
+            statusLampLabel_->height());
     place(statusText_, w - 156, h - 317);
     place(noEepromText_, w - 186, h - 170);
     if (w > wide_download_page) {

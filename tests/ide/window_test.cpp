@@ -84,6 +84,13 @@ TEST_F(MainWindow, PagesKeepTheirControlsAnchoredWhenResized) {
         EXPECT_EQ(log->width(), qMin(w - 266, table->x() - 7 - log->x()));
         EXPECT_LT(log->geometry().right(), table->x());
         EXPECT_EQ(child("downloadProgress")->geometry().right(), log->geometry().right());
+        // The lamp's label stands left of the lamp, clear of the hex view and the progress bar.
+        const QRect label = child("statusLampLabel")->geometry();
+        const QRect lamp = child("statusLamp")->geometry();
+        EXPECT_LT(label.right(), lamp.left());
+        EXPECT_TRUE(label.intersects(QRect(0, lamp.y(), w, lamp.height())));
+        EXPECT_FALSE(label.intersects(child("hexView")->geometry()));
+        EXPECT_FALSE(label.intersects(child("downloadProgress")->geometry()));
         EXPECT_EQ(child("statusLamp")->pos(), QPoint(w - 186, h - 320));
         QWidget* select = child("selectHexButton");
         QWidget* reset = child("resetInterfaceButton");
