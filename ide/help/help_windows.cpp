@@ -3,8 +3,11 @@
 #include "app/paths.h"
 #include "help/help_viewer.h"
 #include "shell/popups.h"
+#include "shell/window_fit.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace ide {
 namespace {
@@ -29,6 +32,21 @@ const Book books[] = {
 
 const Book& bookOf(HelpBook book) {
     return books[book == HelpBook::opcode ? 0 : 1];
+}
+
+// A title bar and borders of usual size: the window manager's own frame is known only once
+// the window is shown.
+const QMargins expected_frame(4, 30, 4, 4);
+
+// A new help window lies whole on the screen with its frame, in the middle of it: on a small
+// screen its designed size would push the title bar's buttons off the screen.
+void fitOnScreen(HelpViewer& viewer) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect available = screen->availableGeometry();
+    QRect client(QPoint(), viewer.size());
+    client.moveCenter(available.marginsRemoved(expected_frame).center());
+    viewer.setGeometry(fitFrameInto(client, expected_frame, available));
 }
 
 void present(HelpViewer& viewer, const QString& page) {
@@ -75,6 +93,7 @@ HelpViewer* HelpWindows::openBook(HelpBook which) {
     }
     QObject::connect(viewer, &HelpViewer::otherHelpLinked, viewer,
                      [this](const QUrl& url) { openLinked(url); });
+    fitOnScreen(*viewer);
     slot = viewer;
     return viewer;
 }
