@@ -34,10 +34,6 @@ const Book& bookOf(HelpBook book) {
     return books[book == HelpBook::opcode ? 0 : 1];
 }
 
-// A title bar and borders of usual size: the window manager's own frame is known only once
-// the window is shown.
-const QMargins expected_frame(4, 30, 4, 4);
-
 // A new help window lies whole on the screen with its frame, in the middle of it: on a small
 // screen its designed size would push the title bar's buttons off the screen.
 void fitOnScreen(HelpViewer& viewer) {
@@ -45,8 +41,8 @@ void fitOnScreen(HelpViewer& viewer) {
     if (screen == nullptr) return;
     const QRect available = screen->availableGeometry();
     QRect client(QPoint(), viewer.size());
-    client.moveCenter(available.marginsRemoved(expected_frame).center());
-    viewer.setGeometry(fitFrameInto(client, expected_frame, available));
+    client.moveCenter(available.marginsRemoved(usual_frame).center());
+    viewer.setGeometry(fitFrameInto(client, usual_frame, available));
 }
 
 void present(HelpViewer& viewer, const QString& page) {
