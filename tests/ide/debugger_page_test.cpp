@@ -468,6 +468,32 @@ TEST_F(DebuggerPage, BuildsDownloadsAndQuitEndTheDebugSession) {
     EXPECT_EQ(app->programmerSession().resourceManager, VI_NULL);
 }
 
+// "Get Device Info" and "Reset Interface" close the programmer link when done: a debug session
+// holding the link ends first, as before a download, and the next step starts a new one.
+TEST_F(DebuggerPage, DeviceInfoAndResetInterfaceEndTheDebugSessionFirst) {
+    buildCounting();
+    showDebuggerPage();
+    for (const char* command : {"mDownloadGetDevInfo", "mDownloadResetInterface"}) {
+        click("singleStepButton");
+        click("singleStepButton");
+        ASSERT_TRUE(chipInDebugMode()) << command;
+        ASSERT_EQ(text("xValue"), "0x000006") << command;
+        find<QAction>(command)->trigger();
+        EXPECT_FALSE(chipInDebugMode()) << command;
+        EXPECT_FALSE(find<Lamp>("debugLamp")->isOn()) << command;
+        showDebuggerPage();
+        click("singleStepButton");
+        EXPECT_TRUE(chipInDebugMode()) << command;
+        EXPECT_EQ(text("xValue"), "0x000005") << command;
+        app->endDebugSession();
+        EXPECT_FALSE(chipInDebugMode()) << command;
+        EXPECT_TRUE(popups.shown.isEmpty()) << command << popups.titles().toStdString();
+        showDebuggerPage();
+    }
+    EXPECT_TRUE(
+        find<QPlainTextEdit>("downloadMessages")->toPlainText().contains("Devices found: 1"));
+}
+
 // A language switch replaces the window: the page in front shows the program again, and the
 // old window's debug session does not outlive it.
 TEST_F(DebuggerPage, ALanguageSwitchShowsTheProgramOnThePageInFrontAndEndsTheSession) {
