@@ -38,7 +38,7 @@ constexpr int eeprom_table_right_gap = 10;
 constexpr int eeprom_table_gap = 7;
 // The lamp's label ("Status", "Download", "Read & Verify") stands on the lamp's row, ending
 // this far left of it: above the lamp it would cover the bottom of the hex view.
-constexpr int lamp_label_width = 150;
+constexpr int lamp_label_width = 100;
 constexpr int lamp_label_gap = 6;
 
 // The width the table needs to show its eight columns of "0x00" whole, without a horizontal
@@ -153,6 +153,7 @@ void DownloadPage::prepareDownloadPage() {
           static_cast<QWidget*>(eepromRangeLabel_)})
         part->setVisible(eeprom);
     noEepromText_->setVisible(!eeprom);
+    layout(); // the message box makes room for the table only while it is shown
 }
 
 void DownloadPage::mem_selected() {
@@ -238,19 +239,23 @@ void DownloadPage::layout() {
     const int tableWidth = eepromTableWidth_ > 0 ? eepromTableWidth_ : userEepromTable_->width();
     const int tableLeft = w - eeprom_table_right_gap - tableWidth;
     setRect(userEepromTable_, tableLeft, h - 230, tableWidth, userEepromTable_->height());
-    // The "Messages" box is W - 266 wide, narrower where the table needs the room.
+    // The "Messages" box is W - 266 wide, narrower where the table, when shown, needs the room.
     const int m = downloadMessages_->height();
     const int x = downloadMessages_->x();
-    const int logWidth = qMin(w - 266, tableLeft - eeprom_table_gap - x);
+    const int logWidth =
+        userEepromTable_->isHidden() ? w - 266 : qMin(w - 266, tableLeft - eeprom_table_gap - x);
     setRect(downloadMessages_, x, h - m - 20, logWidth, m);
-    // The progress bar runs along the "Messages" label, as wide as the box.
-    setRect(progress_, progress_->x(), progress_->y(), x + logWidth - progress_->x(),
+    // The progress bar runs along the "Messages" label, as wide as the box, up to the lamp's
+    // label on the same row.
+    const int lampLabelLeft = w - 186 - lamp_label_gap - lamp_label_width;
+    setRect(progress_, progress_->x(), progress_->y(),
+            qMin(x + logWidth, lampLabelLeft - lamp_label_gap) - progress_->x(),
             progress_->height());
     setRect(hexView_, hexView_->x(), hexView_->y(), w - 30, h - m - 150);
     place(eepromLabel_, w - 186, h - 270);
     place(eepromRangeLabel_, w - 181, h - 250);
     place(statusLamp_, w - 186, h - 320);
-    setRect(statusLampLabel_, w - 186 - lamp_label_gap - lamp_label_width,
+    setRect(statusLampLabel_, lampLabelLeft,
             h - 320 + (statusLamp_->height() - statusLampLabel_->height()) / 2, lamp_label_width,
             statusLampLabel_->height());
     place(statusText_, w - 156, h - 317);
