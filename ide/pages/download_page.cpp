@@ -12,6 +12,7 @@
 #include "shell/lamp.h"
 #include "shell/page_layout.h"
 #include "shell/panel_loader.h"
+#include "shell/path_label.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -142,7 +143,7 @@ void DownloadPage::prepareDownloadPage() {
         FileBytes file = readFileBytes(hex, max_source_file_bytes);
         showSourceText(*hexView_, file.status == files::ReadStatus::ok ? file.bytes : QByteArray());
         hexView_->setReadOnly(true);
-        hexFileName_->setText(hex);
+        showPath(*hexFileName_, hex);
     }
     hexView_->setVisible(hexSelected);
     hexFileName_->setVisible(hexSelected);

@@ -494,6 +494,39 @@ TEST_F(DebuggerPage, DeviceInfoAndResetInterfaceEndTheDebugSessionFirst) {
         find<QPlainTextEdit>("downloadMessages")->toPlainText().contains("Devices found: 1"));
 }
 
+// A path too long for its label is shortened in the middle: the file's name stays in view,
+// and the whole path is the label's tooltip.
+TEST_F(DebuggerPage, LongPathsKeepTheFileNameInViewAndTellTheWholePathAsTooltip) {
+    const QString folder = QString("a_folder_with_a_rather_long_name_").repeated(4);
+    writeFile(folder + "/prog.asm", counting_source);
+    writeFile(folder + "/tail.h", counting_tail);
+    assemble(folder + "/prog.asm");
+    showDebuggerPage();
+    find<QTabWidget>("listingTabs")->setCurrentIndex(0);
+    const QString hex = path(folder + "/prog.hex");
+    const QMap<const char*, QString> labels{{"listingName", path(folder + "/prog.asm")},
+                                            {"dbgHexFileName", hex}};
+    for (auto it = labels.begin(); it != labels.end(); ++it) {
+        auto* label = find<QLabel>(it.key());
+        EXPECT_TRUE(label->text().endsWith("/prog" + it.value().right(4))) << it.key();
+        EXPECT_NE(label->text(), it.value()) << it.key();
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width())
+            << it.key();
+        EXPECT_EQ(label->toolTip(), it.value()) << it.key();
+    }
+    find<QAction>("mViewDownload")->trigger();
+    auto* hexName = find<QLabel>("hexFileName");
+    EXPECT_TRUE(hexName->text().endsWith("/prog.hex"));
+    EXPECT_EQ(hexName->toolTip(), hex);
+
+    // A short path is shown whole, without a tooltip.
+    buildCounting();
+    showDebuggerPage();
+    EXPECT_EQ(text("dbgHexFileName"), path("prog.hex"));
+    EXPECT_EQ(find<QLabel>("dbgHexFileName")->toolTip(), "");
+}
+
 // A language switch replaces the window: the page in front shows the program again, and the
 // old window's debug session does not outlive it.
 TEST_F(DebuggerPage, ALanguageSwitchShowsTheProgramOnThePageInFrontAndEndsTheSession) {
