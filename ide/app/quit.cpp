@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 namespace ide {
 namespace {
@@ -48,8 +47,7 @@ bool Quit(Application& app) {
     app.editorLanguages() = EditorLanguages{};
     app.helpWindows().closeAll();
     if (clearing && QFile::exists(cleaner_program))
-        QProcess::startDetached(QDir::current().absoluteFilePath(cleaner_program), {},
-                                QDir::currentPath());
+        app.launcher().launchDetached(QDir::current().absoluteFilePath(cleaner_program), {});
     app.quitUserInterface();
     return true;
 }

@@ -88,7 +88,10 @@ bool Compile::saveEditedTabs() {
                 return false;
             }
         }
-        if (tabs_.hasMainFileMark(i)) outputs.mainFilePath = tab.path;
+        if (tabs_.hasMainFileMark(i)) {
+            outputs.mainFilePath = tab.path;
+            mainNeverWritten_ = !tab.hasFile;
+        }
     }
     return true;
 }
@@ -97,7 +100,9 @@ bool Compile::saveEditedTabs() {
 Compile::Outcome Compile::runScript() {
     BuildOutputs& outputs = app_.build();
     for (;;) {
-        if (tabs_.waitForFile(outputs.mainFilePath) == 0) return Outcome::noSourceFile;
+        // The file of a tab that never had one is not waited for.
+        if (mainNeverWritten_ || tabs_.waitForFile(outputs.mainFilePath) == 0)
+            return Outcome::noSourceFile;
         LaunchFailure failure;
         std::unique_ptr<LaunchedProgram> script = app_.launcher().launch(
             programPath(app_.paths(), build_script_name), {outputs.mainFilePath}, failure);

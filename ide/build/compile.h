@@ -83,6 +83,7 @@ private:
     QPlainTextEdit& messages_;
     // What the last failure was about, for its popup.
     QString failedPath_;
+    bool mainNeverWritten_ = false; // the marked tab has no file: none will ever appear
     QString failureText_;
     int failureStatus_ = 0;
 };

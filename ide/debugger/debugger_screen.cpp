@@ -2,6 +2,7 @@
 
 #include "debugger/ram_window.h"
 #include "shell/lamp.h"
+#include "shell/path_label.h"
 
 #include <QLabel>
 #include <Qsci/qsciscintilla.h>
@@ -53,7 +54,7 @@ void DebuggerScreen::activateListingTab(int tab) {
 }
 
 void DebuggerScreen::showListingName(std::string_view name) {
-    c_.listingName->setText(text(name));
+    showPath(*c_.listingName, text(name));
 }
 
 void DebuggerScreen::setListingLineColour(int tab, int line, programmer::LineColour colour) {

@@ -4,6 +4,7 @@
 #include "programmer/ram_view.h"
 #include "shell/appearance.h"
 #include "shell/panel_loader.h"
+#include "shell/window_fit.h"
 
 #include <QEvent>
 #include <QFontDatabase>
@@ -93,7 +94,29 @@ void RamWindow::fitColumns() {
     for (int r = 0; r < rows; ++r)
         table_->setRowHeight(r, rowHeight);
     const int frame = 2 * table_->frameWidth();
-    table_->setFixedSize(columns / 2 * (labelWidth + valueWidth) + frame, rows * rowHeight + frame);
+    wholeTable_ = QSize(columns / 2 * (labelWidth + valueWidth) + frame, rows * rowHeight + frame);
+    table_->setFixedSize(wholeTable_);
+}
+
+void RamWindow::fitInto(const QRect& area) {
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setFixedSize(wholeTable_);
+    panel_->adjustSize();
+    const QSize room = area.marginsRemoved(frameMarginsOf(*panel_)).size();
+    const QSize over = panel_->size() - room;
+    if (over.width() <= 0 && over.height() <= 0) return;
+    QSize table = wholeTable_;
+    if (over.width() > 0) {
+        table.rwidth() -= over.width();
+        table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
+    if (over.height() > 0) {
+        table.rheight() -= over.height();
+        table_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
+    table_->setFixedSize(table);
+    panel_->adjustSize();
 }
 
 void RamWindow::place(const QWidget& owner, int resolution) {
@@ -103,7 +126,8 @@ void RamWindow::place(const QWidget& owner, int resolution) {
     panel_->adjustSize();
     if (const QScreen* screen = owner.screen()) {
         const QRect area = screen->availableGeometry();
-        const QSize size = panel_->frameGeometry().size();
+        fitInto(area);
+        const QSize size = panel_->size().grownBy(frameMarginsOf(*panel_));
         topLeft.setX(qMax(area.left(), qMin(topLeft.x(), area.right() + 1 - size.width())));
         topLeft.setY(qMax(area.top(), qMin(topLeft.y(), area.bottom() + 1 - size.height())));
     }

@@ -5,10 +5,12 @@
 #pragma once
 
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <functional>
 
 class QPushButton;
+class QRect;
 class QTableWidget;
 class QWidget;
 
@@ -30,6 +32,9 @@ public:
     // Left at half the owner's width plus a twelfth of it (resolution 1024) or an eleventh,
     // top at a fourteenth of its height; kept inside the screen.
     void place(const QWidget& owner, int resolution);
+    // The window's size, with its frame, no larger than `area`: the table scrolls where the
+    // whole of it does not fit.
+    void fitInto(const QRect& area);
     // Every value cell in the background of its region, "Refresh" in its colour.
     void colourCells();
     void setCell(int address, const QString& text);
@@ -54,6 +59,7 @@ private:
     QTableWidget* table_ = nullptr;
     QPushButton* refreshButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;
+    QSize wholeTable_; // the table with every cell in view
     bool discarded_ = false;
 };
 

@@ -68,14 +68,22 @@ void DownloadCommands::readAndVerify() {
     });
 }
 
+// Both close the programmer link when done: a debug session holding that link ends first, as
+// before a download, instead of going on over a closed link that fails every step.
 void DownloadCommands::getDeviceInfo() {
-    runOnProgrammer([](programmer::ProgrammerLink& link) { programmer::showDeviceInfo(link); });
+    runOnProgrammer([](programmer::ProgrammerLink& link) {
+        if (link.debug) link.debug->endDebugSession();
+        programmer::showDeviceInfo(link);
+    });
 }
 
 void DownloadCommands::resetInterface(CommandOrigin origin) {
     if (app_.busyWindow().busy()) return;
     if (origin == CommandOrigin::menu) page_.prepareDownloadPage();
-    runOnProgrammer([](programmer::ProgrammerLink& link) { programmer::resetInterface(link); });
+    runOnProgrammer([](programmer::ProgrammerLink& link) {
+        if (link.debug) link.debug->endDebugSession();
+        programmer::resetInterface(link);
+    });
 }
 
 bool DownloadCommands::runOnProgrammer(const Work& work) {

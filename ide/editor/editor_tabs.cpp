@@ -7,6 +7,7 @@
 #include "editor/find_dialog.h"
 #include "files/read_file.h"
 #include "shell/page.h"
+#include "shell/path_label.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -265,11 +266,8 @@ void EditorTabs::activateEditorTab(int index) {
 }
 
 void EditorTabs::showCurrentFile(const QString& path) {
-    currentFile_.setText(path);
-}
-
-QString EditorTabs::currentFileText() const {
-    return currentFile_.text();
+    currentPath_ = path;
+    showPath(currentFile_, path);
 }
 
 void EditorTabs::applyUntitledTemplate() {

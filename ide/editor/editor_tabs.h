@@ -60,9 +60,10 @@ public:
     bool hasMainFileMark(int index) const;
     void setMainFileMark(int index, bool marked);
     void activateEditorTab(int index);
-    // The current-file text of the Assembler page.
+    // The current-file text of the Assembler page: the path it names (shortened in the middle
+    // when too long for it).
     void showCurrentFile(const QString& path);
-    QString currentFileText() const;
+    QString currentFileText() const { return currentPath_; }
 
     // Fills editor 0 with the untitled template: label and path "untitled.asm", main-file mark.
     void applyUntitledTemplate();
@@ -136,6 +137,7 @@ private:
     PageSwitcher& pages_;
     EditorTabWidget& tabs_;
     QLabel& currentFile_;
+    QString currentPath_;
     std::vector<EditorTab> rows_; // one per tab, in tab order
     QPointer<FindDialog> findDialog_;
 };

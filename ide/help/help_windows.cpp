@@ -3,8 +3,11 @@
 #include "app/paths.h"
 #include "help/help_viewer.h"
 #include "shell/popups.h"
+#include "shell/window_fit.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace ide {
 namespace {
@@ -29,6 +32,17 @@ const Book books[] = {
 
 const Book& bookOf(HelpBook book) {
     return books[book == HelpBook::opcode ? 0 : 1];
+}
+
+// A new help window lies whole on the screen with its frame, in the middle of it: on a small
+// screen its designed size would push the title bar's buttons off the screen.
+void fitOnScreen(HelpViewer& viewer) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect available = screen->availableGeometry();
+    QRect client(QPoint(), viewer.size());
+    client.moveCenter(available.marginsRemoved(usual_frame).center());
+    viewer.setGeometry(fitFrameInto(client, usual_frame, available));
 }
 
 void present(HelpViewer& viewer, const QString& page) {
@@ -75,6 +89,7 @@ HelpViewer* HelpWindows::openBook(HelpBook which) {
     }
     QObject::connect(viewer, &HelpViewer::otherHelpLinked, viewer,
                      [this](const QUrl& url) { openLinked(url); });
+    fitOnScreen(*viewer);
     slot = viewer;
     return viewer;
 }

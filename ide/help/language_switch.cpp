@@ -73,6 +73,8 @@ void retire(std::unique_ptr<MainWindow> old, QObject& context) {
 MainWindow* mResolution1024(Application& app) {
     MainWindow* old = app.mainWindow();
     const bool wasMaximized = old && old->window().isMaximized();
+    // The old window's debugger goes with it; its session must not outlive the switch.
+    app.endDebugSession();
     // When settings.ini cannot be written, reading it back would undo the switch.
     const bool saved = saveSettingsOrTell(app);
     PanelResult failure;
@@ -93,7 +95,11 @@ MainWindow* mResolution1024(Application& app) {
     next->display();
     next->initMainControls();
     createToolbar(next->window(), app);
-    next->showPage(app.shell().activePage);
+    const int front = app.shell().activePage;
+    next->showPage(front);
+    // The Debugger and Download pages fill their views when they come up; the new window's
+    // front page must show the program, as the old one did.
+    if (front != assemblerPageIndex) next->page(front).pageShown();
     next->setTooltips();
     if (wasMaximized) next->window().showMaximized();
     if (saved) settings.loadSettings();

@@ -94,6 +94,7 @@ void AssemblerPage::layout() {
     setRect(asmMessages_, 5, h - m, w - 10, m);
     place(asmMessagesLabel_, 5, h - m - 19);
     setRect(currentFileText_, 5, h - m - 40, w - 220, currentFileText_->height());
+    if (tabs_) tabs_->showCurrentFile(tabs_->currentFileText()); // shortened to the new width
     place(opcodeHelpText_, w - 127, h - m - 30);
     place(compileButton_, w - 200, h - m - 35);
     setRect(editorTabs_, 0, 0, w, h - m - 47);

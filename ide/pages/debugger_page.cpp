@@ -14,6 +14,7 @@
 #include "shell/localization.h"
 #include "shell/page_layout.h"
 #include "shell/panel_loader.h"
+#include "shell/path_label.h"
 
 #include <QFile>
 #include <QLabel>
@@ -102,7 +103,7 @@ void DebuggerPage::setUp() {
         // cbTabDebEvent: the listing name follows the active tab.
         const auto& files = debugger_->state.listingFiles;
         if (tab >= 0 && tab < static_cast<int>(files.size()))
-            listingName_->setText(shownPath(files[static_cast<std::size_t>(tab)].path));
+            showPath(*listingName_, shownPath(files[static_cast<std::size_t>(tab)].path));
     });
     connect(&app_.settings(), &SettingsStore::changed, this, &DebuggerPage::settingsChanged);
     defineCommands();
@@ -233,7 +234,7 @@ void DebuggerPage::showHexFile() {
     showSourceText(*dbgHexView_, file.status == files::ReadStatus::ok ? file.bytes : QByteArray());
     dbgHexView_->setReadOnly(true);
     screen_->hexTextReplaced();
-    dbgHexFileName_->setText(hex);
+    showPath(*dbgHexFileName_, hex);
 }
 
 void DebuggerPage::endDebugSession() {

@@ -12,6 +12,7 @@
 #include "shell/lamp.h"
 #include "shell/page_layout.h"
 #include "shell/panel_loader.h"
+#include "shell/path_label.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,6 +33,26 @@ namespace {
 // From this page width on the Reset Interface button fits into the first button row.
 constexpr int wide_download_page = 894;
 constexpr int otp_index = 1;
+// The user EEPROM table ends this far from the page's right edge; the "Messages" box keeps
+// this gap to it.
+constexpr int eeprom_table_right_gap = 10;
+constexpr int eeprom_table_gap = 7;
+// The lamp's label ("Status", "Download", "Read & Verify") stands on the lamp's row, ending
+// this far left of it: above the lamp it would cover the bottom of the hex view.
+constexpr int lamp_label_width = 100;
+constexpr int lamp_label_gap = 6;
+
+// The width the table needs to show its eight columns of "0x00" whole, without a horizontal
+// scroll bar, at its font.
+int fitEepromColumns(QTableWidget& table) {
+    const int column = table.fontMetrics().horizontalAdvance("0x00") + 8;
+    table.horizontalHeader()->setMinimumSectionSize(column);
+    table.horizontalHeader()->setDefaultSectionSize(column);
+    table.verticalHeader()->setDefaultSectionSize(table.fontMetrics().height() + 4);
+    const int width = 2 * table.frameWidth() + table.verticalHeader()->sizeHint().width() +
+                      table.columnCount() * column + table.verticalScrollBar()->sizeHint().width();
+    return qMax(width, table.width());
+}
 
 } // namespace
 
@@ -95,9 +116,13 @@ void DownloadPage::initControls() {
     // Row label plus column label is the cell's address.
     userEepromTable_->setHorizontalHeaderLabels({"0", "1", "2", "3", "4", "5", "6", "7"});
     progress_->setFormat("%p%");
-    userEepromTable_->horizontalHeader()->setDefaultSectionSize(22);
-    userEepromTable_->verticalHeader()->setDefaultSectionSize(18);
     userEepromTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    statusLampLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    userEepromTable_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    userEepromTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    userEepromTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    userEepromTable_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    eepromTableWidth_ = fitEepromColumns(*userEepromTable_);
 }
 
 void DownloadPage::setTooltips(bool show) {
@@ -118,7 +143,7 @@ void DownloadPage::prepareDownloadPage() {
         FileBytes file = readFileBytes(hex, max_source_file_bytes);
         showSourceText(*hexView_, file.status == files::ReadStatus::ok ? file.bytes : QByteArray());
         hexView_->setReadOnly(true);
-        hexFileName_->setText(hex);
+        showPath(*hexFileName_, hex);
     }
     hexView_->setVisible(hexSelected);
     hexFileName_->setVisible(hexSelected);
@@ -129,6 +154,7 @@ void DownloadPage::prepareDownloadPage() {
           static_cast<QWidget*>(eepromRangeLabel_)})
         part->setVisible(eeprom);
     noEepromText_->setVisible(!eeprom);
+    layout(); // the message box makes room for the table only while it is shown
 }
 
 void DownloadPage::mem_selected() {
@@ -211,16 +237,28 @@ QsciScintilla* DownloadPage::documentToPrint() {
 void DownloadPage::layout() {
     const int w = page_->width(), h = page_->height();
     applyAnchors(*page_);
+    const int tableWidth = eepromTableWidth_ > 0 ? eepromTableWidth_ : userEepromTable_->width();
+    const int tableLeft = w - eeprom_table_right_gap - tableWidth;
+    setRect(userEepromTable_, tableLeft, h - 230, tableWidth, userEepromTable_->height());
+    // The "Messages" box is W - 266 wide, narrower where the table, when shown, needs the room.
     const int m = downloadMessages_->height();
-    setRect(downloadMessages_, downloadMessages_->x(), h - m - 20, w - 266, m);
-    // The progress bar runs along the "Messages" label, as wide as the box.
+    const int x = downloadMessages_->x();
+    const int logWidth =
+        userEepromTable_->isHidden() ? w - 266 : qMin(w - 266, tableLeft - eeprom_table_gap - x);
+    setRect(downloadMessages_, x, h - m - 20, logWidth, m);
+    // The progress bar runs along the "Messages" label, as wide as the box, up to the lamp's
+    // label on the same row.
+    const int lampLabelLeft = w - 186 - lamp_label_gap - lamp_label_width;
     setRect(progress_, progress_->x(), progress_->y(),
-            downloadMessages_->x() + w - 266 - progress_->x(), progress_->height());
+            qMin(x + logWidth, lampLabelLeft - lamp_label_gap) - progress_->x(),
+            progress_->height());
     setRect(hexView_, hexView_->x(), hexView_->y(), w - 30, h - m - 150);
-    place(userEepromTable_, w - 226, h - 230);
     place(eepromLabel_, w - 186, h - 270);
     place(eepromRangeLabel_, w - 181, h - 250);
     place(statusLamp_, w - 186, h - 320);
+    setRect(statusLampLabel_, lampLabelLeft,
+            h - 320 + (statusLamp_->height() - statusLampLabel_->height()) / 2, lamp_label_width,
+            statusLampLabel_->height());
     place(statusText_, w - 156, h - 317);
     place(noEepromText_, w - 186, h - 170);
     if (w > wide_download_page) {

@@ -105,6 +105,7 @@ private:
     QLabel* eepromRangeLabel_;
     QLabel* noEepromText_;
     QTableWidget* userEepromTable_;
+    int eepromTableWidth_ = 0; // wide enough for its eight columns
     std::unique_ptr<DownloadCommands> commands_;
     std::unique_ptr<PageReport> shownReport_;
 };

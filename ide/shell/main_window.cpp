@@ -251,9 +251,7 @@ void MainWindow::display() {
 }
 
 QMargins MainWindow::frameMargins() const {
-    const QRect client = window_->geometry(), frame = window_->frameGeometry();
-    return {client.left() - frame.left(), client.top() - frame.top(),
-            frame.right() - client.right(), frame.bottom() - client.bottom()};
+    return frameMarginsOf(*window_, QMargins());
 }
 
 void MainWindow::fitIntoScreen() {

@@ -1,7 +1,10 @@
 #include "shell/popups.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace ide {
 namespace {
@@ -20,24 +23,14 @@ QMessageBox::Icon boxIcon(PopupIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Beside the title a title bar holds the window's icon and its buttons.
+constexpr int title_bar_extras = 150;
+
 class MessageBoxHandler : public PopupHandler {
 public:
     int show(const Popup& popup) override {
-        QMessageBox box(boxIcon(popup.icon), popup.title, popup.text);
-        switch (popup.buttons) {
-        case PopupButtons::ok:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
-        case PopupButtons::yesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(QMessageBox::Yes);
-            break;
-        case PopupButtons::yesNoCancel:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            box.setDefaultButton(QMessageBox::Yes);
-            box.setEscapeButton(QMessageBox::Cancel);
-            break;
-        }
+        const std::unique_ptr<QMessageBox> shown = makeMessageBox(popup);
+        QMessageBox& box = *shown;
         switch (box.exec()) {
         case QMessageBox::Yes:
         case QMessageBox::Ok:
@@ -51,6 +44,33 @@ public:
 };
 
 } // namespace
+
+std::unique_ptr<QMessageBox> makeMessageBox(const Popup& popup) {
+    auto box = std::make_unique<QMessageBox>(boxIcon(popup.icon), popup.title, popup.text);
+    switch (popup.buttons) {
+    case PopupButtons::ok:
+        box->setStandardButtons(QMessageBox::Ok);
+        break;
+    case PopupButtons::yesNo:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::Yes);
+        break;
+    case PopupButtons::yesNoCancel:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box->setDefaultButton(QMessageBox::Yes);
+        box->setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    // A message box sizes itself to its text: a short text would cut its title off.
+    QFont titleFont = box->font();
+    titleFont.setBold(true);
+    const int titleWidth =
+        QFontMetrics(titleFont).horizontalAdvance(popup.title) + title_bar_extras;
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return box;
+}
 
 Popups::Popups() : messageBoxes_(std::make_unique<MessageBoxHandler>()) {}
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <memory>
 
+class QMessageBox;
+
 namespace ide {
 
 enum class PopupIcon { none, error, warning, information };
@@ -18,6 +20,10 @@ struct Popup {
     QString title;
     QString text;
 };
+
+// The message box that shows `popup`: its icon, title, text and buttons, and at least as wide
+// as the window manager's title bar needs to show the whole title.
+std::unique_ptr<QMessageBox> makeMessageBox(const Popup& popup);
 
 class PopupHandler {
 public:

@@ -1,8 +1,16 @@
 #include "shell/window_fit.h"
 
+#include <QWidget>
 #include <QtGlobal>
 
 namespace ide {
+
+QMargins frameMarginsOf(const QWidget& window, const QMargins& unknown) {
+    const QRect client = window.geometry(), frame = window.frameGeometry();
+    const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                           frame.right() - client.right(), frame.bottom() - client.bottom());
+    return margins.isNull() ? unknown : margins;
+}
 
 QRect fitFrameInto(const QRect& client, const QMargins& frame, const QRect& available) {
     const QRect room = available.marginsRemoved(frame);

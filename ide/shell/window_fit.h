@@ -6,7 +6,16 @@
 #include <QRect>
 #include <QSize>
 
+class QWidget;
+
 namespace ide {
+
+// A title bar and borders of usual size, allowed for while a window has no frame yet (a window
+// manager adds it some time after the window is shown).
+inline constexpr QMargins usual_frame{4, 30, 4, 4};
+
+// The frame around the top-level `window`, or `unknown` while it has none.
+QMargins frameMarginsOf(const QWidget& window, const QMargins& unknown = usual_frame);
 
 // The client geometry closest to `client` whose frame (`frame` margins around it) lies inside
 // `available`: shrunk where it is too large, moved where it sticks out.

@@ -119,12 +119,13 @@ TEST_F(CompileTest, OutputPathsReplaceOnlyTheFileNamesExtensionAsTarnDoes) {
 }
 
 TEST_F(CompileTest, WithoutAMainFileOnDiskOnlyTheCompileRunErrorBoxIsShown) {
-    // The untitled file has never been written: it is not saved by the build.
+    // The untitled file has never been written: it is not saved by the build, and not waited
+    // for either, as no file will ever appear for it.
     editorOf(0)->setText("nop\n");
     compile();
     EXPECT_TRUE(launcher.launched.isEmpty());
     EXPECT_FALSE(QFile::exists(path("untitled.asm")));
-    EXPECT_EQ(clock.now(), 5s); // the wait for the file
+    EXPECT_EQ(clock.now(), 0s);
     ASSERT_EQ(popups.shown.size(), 1);
     EXPECT_EQ(popups.shown[0].title, "Compile/Run Error");
     EXPECT_EQ(popups.shown[0].text, "Cannot compile!\nThere is no source file.");
@@ -132,6 +133,16 @@ TEST_F(CompileTest, WithoutAMainFileOnDiskOnlyTheCompileRunErrorBoxIsShown) {
     EXPECT_EQ(messages(), "Ready...");
     EXPECT_EQ(buttonColour(), run_green);
     EXPECT_TRUE(outputs().hexFilePath.isEmpty());
+
+    // A main file that went from the disk may come back (a network drive): it is waited for.
+    const QString gone = openMain("gone.asm");
+    QFile::remove(gone);
+    popups.shown.clear();
+    compile();
+    EXPECT_TRUE(launcher.launched.isEmpty());
+    EXPECT_EQ(clock.now(), 5s);
+    ASSERT_EQ(popups.shown.size(), 1);
+    EXPECT_EQ(popups.shown[0].title, "Compile/Run Error");
 }
 
 TEST_F(CompileTest, AFailedSaveStopsTheBuildAndNamesTheFile) {

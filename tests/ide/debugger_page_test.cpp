@@ -468,6 +468,95 @@ TEST_F(DebuggerPage, BuildsDownloadsAndQuitEndTheDebugSession) {
     EXPECT_EQ(app->programmerSession().resourceManager, VI_NULL);
 }
 
+// "Get Device Info" and "Reset Interface" close the programmer link when done: a debug session
+// holding the link ends first, as before a download, and the next step starts a new one.
+TEST_F(DebuggerPage, DeviceInfoAndResetInterfaceEndTheDebugSessionFirst) {
+    buildCounting();
+    showDebuggerPage();
+    for (const char* command : {"mDownloadGetDevInfo", "mDownloadResetInterface"}) {
+        click("singleStepButton");
+        click("singleStepButton");
+        ASSERT_TRUE(chipInDebugMode()) << command;
+        ASSERT_EQ(text("xValue"), "0x000006") << command;
+        find<QAction>(command)->trigger();
+        EXPECT_FALSE(chipInDebugMode()) << command;
+        EXPECT_FALSE(find<Lamp>("debugLamp")->isOn()) << command;
+        showDebuggerPage();
+        click("singleStepButton");
+        EXPECT_TRUE(chipInDebugMode()) << command;
+        EXPECT_EQ(text("xValue"), "0x000005") << command;
+        app->endDebugSession();
+        EXPECT_FALSE(chipInDebugMode()) << command;
+        EXPECT_TRUE(popups.shown.isEmpty()) << command << popups.titles().toStdString();
+        showDebuggerPage();
+    }
+    EXPECT_TRUE(
+        find<QPlainTextEdit>("downloadMessages")->toPlainText().contains("Devices found: 1"));
+}
+
+// A path too long for its label is shortened in the middle: the file's name stays in view,
+// and the whole path is the label's tooltip.
+TEST_F(DebuggerPage, LongPathsKeepTheFileNameInViewAndTellTheWholePathAsTooltip) {
+    const QString folder = QString("a_folder_with_a_rather_long_name_").repeated(4);
+    writeFile(folder + "/prog.asm", counting_source);
+    writeFile(folder + "/tail.h", counting_tail);
+    assemble(folder + "/prog.asm");
+    showDebuggerPage();
+    find<QTabWidget>("listingTabs")->setCurrentIndex(0);
+    const QString hex = path(folder + "/prog.hex");
+    const QMap<const char*, QString> labels{{"listingName", path(folder + "/prog.asm")},
+                                            {"dbgHexFileName", hex}};
+    for (auto it = labels.begin(); it != labels.end(); ++it) {
+        auto* label = find<QLabel>(it.key());
+        EXPECT_TRUE(label->text().endsWith("/prog" + it.value().right(4))) << it.key();
+        EXPECT_NE(label->text(), it.value()) << it.key();
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width())
+            << it.key();
+        EXPECT_EQ(label->toolTip(), it.value()) << it.key();
+    }
+    find<QAction>("mViewDownload")->trigger();
+    auto* hexName = find<QLabel>("hexFileName");
+    EXPECT_TRUE(hexName->text().endsWith("/prog.hex"));
+    EXPECT_EQ(hexName->toolTip(), hex);
+
+    // A short path is shown whole, without a tooltip.
+    buildCounting();
+    showDebuggerPage();
+    EXPECT_EQ(text("dbgHexFileName"), path("prog.hex"));
+    EXPECT_EQ(find<QLabel>("dbgHexFileName")->toolTip(), "");
+}
+
+// A language switch replaces the window: the page in front shows the program again, and the
+// old window's debug session does not outlive it.
+TEST_F(DebuggerPage, ALanguageSwitchShowsTheProgramOnThePageInFrontAndEndsTheSession) {
+    buildCounting();
+    showDebuggerPage();
+    click("singleStepButton");
+    ASSERT_TRUE(chipInDebugMode());
+
+    find<QAction>("mToolsLanguagesChinese")->trigger();
+    settle();
+    EXPECT_FALSE(chipInDebugMode());
+    EXPECT_EQ(find<QTabWidget>("mainTabs")->currentIndex(), 1);
+    ASSERT_EQ(page().listings().count(), 2);
+    EXPECT_EQ(listing(0)->text(), counting_source);
+    EXPECT_EQ(hexView()->text(), QString::fromUtf8(readFile("prog.hex")));
+    EXPECT_TRUE(find<QWidget>("singleStepButton")->isVisibleTo(window()));
+    click("singleStepButton");
+    EXPECT_TRUE(chipInDebugMode());
+    EXPECT_EQ(text("xValue"), "0x000005");
+
+    find<QTabWidget>("mainTabs")->setCurrentIndex(2);
+    find<QAction>("mToolsLanguagesEnglish")->trigger();
+    settle();
+    EXPECT_FALSE(chipInDebugMode());
+    EXPECT_EQ(find<QTabWidget>("mainTabs")->currentIndex(), 2);
+    EXPECT_EQ(find<QsciScintilla>("hexView")->text(), QString::fromUtf8(readFile("prog.hex")));
+    EXPECT_EQ(text("hexFileName"), path("prog.hex"));
+    EXPECT_TRUE(popups.shown.isEmpty()) << popups.titles().toStdString();
+}
+
 // The two pages share one programmer: the debugger's open reports in the Download page's
 // message box, and a download from the Download page ends the debug session before it opens.
 TEST_F(DebuggerPage, TheDownloadPageShowsTheDebuggersOpenAndItsDownloadEndsTheSession) {

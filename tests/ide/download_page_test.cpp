@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
@@ -374,6 +376,17 @@ TEST_F(DownloadPage, TheUserEepromFollowsEveryDownloadAndFillsTheTable) {
     EXPECT_EQ(table->item(1, 1)->text(), "0xab");
     EXPECT_EQ(table->item(15, 7)->text(), "0x01");
     EXPECT_EQ(table->item(0, 1)->text(), "0x00");
+    // All eight columns are shown whole, each wide enough for its values; the message box
+    // and the progress bar end before the table.
+    settle();
+    const QRect log = find<QWidget>("downloadMessages")->geometry();
+    EXPECT_LT(log.right(), table->x());
+    EXPECT_LE(log.width(), find<QWidget>("downloadPage")->width() - 266);
+    EXPECT_LE(progressBar().geometry().right(), log.right());
+    EXPECT_LE(table->horizontalHeader()->length(), table->viewport()->width());
+    const QFontMetrics metrics = table->fontMetrics();
+    for (int column = 0; column < 8; ++column)
+        EXPECT_GE(table->columnWidth(column), metrics.horizontalAdvance("0xab") + 6) << column;
 }
 
 TEST_F(DownloadPage, TheIicChoiceAndAddressComeFromTheSettings) {

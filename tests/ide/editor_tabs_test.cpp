@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QLabel>
 #include <QMainWindow>
 #include <QTabWidget>
 #include <Qsci/qsciscintilla.h>
@@ -46,6 +47,27 @@ TEST_F(EditorTabs, NewPicksTheFirstFreeUntitledNameInTheFolderOfThePreviousTab) 
     EXPECT_EQ(editorOf(3)->lines(), 10);
     EXPECT_EQ(editorOf(3)->text(1), ";\tFile: untitled2.asm\n");
     EXPECT_EQ(editorOf(3)->text(9), "; --- EOF ---");
+}
+
+// A path too long for the current-file text keeps the file's name in view, also after the
+// window narrowed; the whole path is the tooltip.
+TEST_F(EditorTabs, ALongCurrentFileKeepsItsNameInView) {
+    const QString file = writeFile(QString("folder_").repeated(20) + "/main.asm", "nop\n");
+    open(file);
+    auto* label = find<QLabel>("currentFileText");
+    const auto shownWhole = [label] {
+        return label->fontMetrics().horizontalAdvance(label->text()) <=
+               label->contentsRect().width();
+    };
+    EXPECT_EQ(tabs().currentFileText(), file);
+    EXPECT_TRUE(label->text().endsWith("/main.asm"));
+    EXPECT_TRUE(shownWhole());
+    window()->resize(800, 600);
+    settle();
+    EXPECT_TRUE(label->text().endsWith("/main.asm"));
+    EXPECT_NE(label->text(), file);
+    EXPECT_TRUE(shownWhole());
+    EXPECT_EQ(label->toolTip(), file);
 }
 
 TEST_F(EditorTabs, OpenLoadsAFileOnceAndMarksTheFirstAsmFile) {

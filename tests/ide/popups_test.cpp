@@ -1,6 +1,10 @@
 #include "ide_fixture.h"
 #include "shell/popups.h"
 
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QPushButton>
+
 namespace ide::test {
 namespace {
 
@@ -31,6 +35,28 @@ TEST_F(CodedPopups, PercentSignsInPathsAreShownAsTheyAre) {
     ASSERT_EQ(popups.shown.size(), 1);
     EXPECT_EQ(popups.shown[0].text,
               "Cannot read /tmp/50%2/%1.asm (Return value -2)\n/tmp/%3 %1\nError 30");
+}
+
+// A message box with a short text is still wide enough for its whole title, and keeps the
+// icon, text and buttons of its popup.
+TEST(MessageBoxes, AShortTextKeepsTheWholeTitleInView) {
+    const Popup popup{PopupIcon::error, PopupButtons::ok, "Compilation Error", "No."};
+    const std::unique_ptr<QMessageBox> box = makeMessageBox(popup);
+    box->show();
+    QFont bold = box->font();
+    bold.setBold(true);
+    EXPECT_GT(box->width(), QFontMetrics(bold).horizontalAdvance(popup.title) + 100);
+    EXPECT_EQ(box->windowTitle(), "Compilation Error");
+    EXPECT_EQ(box->text(), "No.");
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+
+    const std::unique_ptr<QMessageBox> question =
+        makeMessageBox({PopupIcon::none, PopupButtons::yesNoCancel, "Save Changes", "Save?"});
+    EXPECT_EQ(question->standardButtons(),
+              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(question->defaultButton(), question->button(QMessageBox::Yes));
+    EXPECT_EQ(question->escapeButton(), question->button(QMessageBox::Cancel));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/shell_state.h"
 #include "editor/editor_tabs.h"
 #include "ide_fixture.h"
+#include "scripted_launcher.h"
 #include "settings/settings.h"
 #include "shell/main_window.h"
 #include "shell/panel_loader.h"
@@ -9,12 +10,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QThread>
+#include <QScopeGuard>
 #include <Qsci/qsciscintilla.h>
 
 namespace ide::test {
@@ -96,19 +96,19 @@ TEST_F(QuitSequence, ClosingTheWindowRunsTheQuitSequence) {
 }
 
 TEST_F(QuitSequence, ClearAllSettingsDeletesTheFileAndStartsTheCleaner) {
-    const QString marker = path("cleaned");
-    writeFile("asmwick_01", QString("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8());
-    QFile::setPermissions(path("asmwick_01"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile("asmwick_01", "#!/bin/sh\n");
     ASSERT_EQ(start(), StartResult::mainWindow);
+    ScriptedLauncher launcher{clock};
+    app->setLauncher(&launcher);
+    const auto restore = qScopeGuard([this] { app->setLauncher(nullptr); });
     setSetting(&Settings::clearAll, 1);
     EXPECT_TRUE(Quit(*app));
     EXPECT_FALSE(QFile::exists(path("settings.ini")));
-    QElapsedTimer waited; // the cleaner runs detached; give it a moment
-    waited.start();
-    while (!QFile::exists(marker) && waited.elapsed() < 5000)
-        QThread::msleep(5);
-    EXPECT_TRUE(QFile::exists(marker));
+    // The cleaner is started from the working directory and not waited for.
+    ASSERT_EQ(launcher.detached.size(), 1);
+    EXPECT_EQ(launcher.detached[0].program, QDir::current().absoluteFilePath("asmwick_01"));
+    EXPECT_TRUE(launcher.detached[0].arguments.isEmpty());
+    EXPECT_TRUE(launcher.launched.isEmpty());
 
     // The next start finds no settings.ini and begins from the start values.
     app->discardPanels();

@@ -5,11 +5,13 @@
 #include "debugger_page_fixture.h"
 #include "shell/appearance.h"
 #include "shell/main_window.h"
+#include "shell/window_fit.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -142,6 +144,43 @@ TEST_F(RamContent, ItOpensBesideTheMainWindowWithEveryCellReadAndColouredByRegio
     EXPECT_EQ(panel.findChild<QPushButton*>("refreshButton")->palette().color(QPalette::Button),
               run_green);
     EXPECT_TRUE(popups.shown.isEmpty()) << popups.titles().toStdString();
+}
+
+// On a screen too small for the whole table the window fits it with its frame, and the table
+// scrolls to every cell; on a large one the whole table shows again.
+TEST_F(RamContent, OnASmallScreenItFitsAndItsTableScrolls) {
+    click("singleStepButton");
+    click("showRamContentButton");
+    ASSERT_NE(ramWindow(), nullptr);
+    QWidget& panel = ramWindow()->panel();
+    QTableWidget& cells = table();
+    QTableWidgetItem* last = cells.item(31, 15);
+    ASSERT_NE(last, nullptr);
+    const auto inView = [&] {
+        settle();
+        return cells.viewport()->rect().contains(cells.visualItemRect(last));
+    };
+    EXPECT_TRUE(inView());
+    const QSize whole = panel.size();
+
+    const QRect small(0, 0, 800, 600);
+    ramWindow()->fitInto(small);
+    settle();
+    const QSize framed = panel.size().grownBy(frameMarginsOf(panel));
+    EXPECT_LE(framed.width(), small.width());
+    EXPECT_LE(framed.height(), small.height());
+    EXPECT_FALSE(inView());
+    EXPECT_GT(cells.horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(cells.verticalScrollBar()->maximum(), 0);
+    cells.scrollToItem(last);
+    EXPECT_TRUE(inView());
+
+    ramWindow()->fitInto(QRect(0, 0, 1920, 1200));
+    settle();
+    EXPECT_EQ(panel.size(), whole);
+    cells.scrollToTop();
+    EXPECT_TRUE(inView());
+    EXPECT_EQ(cells.horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(RamContent, ClosingItAndLeavingDebugModeDiscardIt) {

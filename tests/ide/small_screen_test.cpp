@@ -1,6 +1,8 @@
 // On an 800 x 600 screen whose windows have a frame, the whole main window (the page tabs and
 // Exit included) stays on the screen. These cases run in a program of their own whose
 // offscreen screen is 800 x 600 (see CMakeLists.txt).
+#include "help/help_viewer.h"
+#include "help/help_windows.h"
 #include "ide_fixture.h"
 #include "shell/main_window.h"
 #include "shell/window_fit.h"
@@ -8,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
+#include <QTest>
 #include <QToolBar>
 
 namespace ide::test {
@@ -29,6 +32,23 @@ TEST_F(SmallScreen, TheWholeFrameOfTheMainWindowLiesOnTheScreen) {
     settle();
     EXPECT_TRUE(available.contains(window()->frameGeometry()));
     EXPECT_EQ(window()->frameGeometry().size(), available.size());
+}
+
+// The help windows, larger by design than this screen, come up whole on it, title bar included.
+TEST_F(SmallScreen, EveryHelpWindowLiesWholeOnTheScreen) {
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_EQ(start(800, 600), StartResult::mainWindow);
+    QTest::keyClick(window(), Qt::Key_F1);
+    QTest::keyClick(window(), Qt::Key_F2);
+    settle();
+    EXPECT_EQ(popups.titles(), "");
+    for (HelpBook book : {HelpBook::general, HelpBook::opcode}) {
+        HelpViewer* viewer = app->helpWindows().viewer(book);
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_TRUE(viewer->isVisible());
+        EXPECT_TRUE(available.contains(viewer->frameGeometry()))
+            << viewer->frameGeometry().width() << "x" << viewer->frameGeometry().height();
+    }
 }
 
 // At 800 pixels wide every toolbar button is on the bar itself, Exit and Close included.

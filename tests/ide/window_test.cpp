@@ -5,6 +5,7 @@
 #include "shell/panel_loader.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
@@ -75,9 +76,23 @@ TEST_F(MainWindow, PagesKeepTheirControlsAnchoredWhenResized) {
         QWidget* log = child("downloadMessages");
         m = log->height();
         EXPECT_EQ(log->y(), h - m - 20);
-        EXPECT_EQ(log->width(), w - 266);
         EXPECT_EQ(child("hexView")->size(), QSize(w - 30, h - m - 150));
-        EXPECT_EQ(child("userEepromTable")->pos(), QPoint(w - 226, h - 230));
+        // The user EEPROM table (hidden: no .epr file) ends 10 pixels from the right edge.
+        QWidget* table = child("userEepromTable");
+        EXPECT_EQ(table->y(), h - 230);
+        EXPECT_EQ(table->geometry().right() + 1, w - 10);
+        EXPECT_EQ(log->width(), w - 266);
+        EXPECT_LE(child("downloadProgress")->geometry().right(), log->geometry().right());
+        // The lamp's label stands left of the lamp, clear of the hex view and the progress bar.
+        const QRect label = child("statusLampLabel")->geometry();
+        const QRect lamp = child("statusLamp")->geometry();
+        EXPECT_LT(label.right(), lamp.left());
+        EXPECT_TRUE(label.intersects(QRect(0, lamp.y(), w, lamp.height())));
+        EXPECT_FALSE(label.intersects(child("hexView")->geometry()));
+        EXPECT_FALSE(label.intersects(child("downloadProgress")->geometry()));
+        const QFontMetrics labelFont = child("statusLampLabel")->fontMetrics();
+        for (const char* text : {"Status", "Download", "Read & Verify"})
+            EXPECT_LE(labelFont.horizontalAdvance(text), label.width()) << text;
         EXPECT_EQ(child("statusLamp")->pos(), QPoint(w - 186, h - 320));
         QWidget* select = child("selectHexButton");
         QWidget* reset = child("resetInterfaceButton");
