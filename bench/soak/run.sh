@@ -7,14 +7,14 @@
 #   inprocess   the sequences in one process (soak_session; default 1000 cycles)
 #   processes   tarn and kz71prog started for every step, as a script or a production line
 #               does (default 200 cycles; each takes some 3 s of the programs' real pauses)
+#   ide         the same cycles through the IDE's pages in the IDE's own process
+#               (ide_soak_session on Qt's offscreen platform; default 2000 cycles)
 # A driver is a file drivers/NAME.sh that defines
 #   soak_default_cycles     how many cycles it runs when none are given
 #   soak_run CYCLES EVERY   runs the cycles and prints, at the start and every EVERY cycles, one
 #                           line "cycle=N rss_kb=K fds=F children=C" for the process it watches
 #                           (soak_sample PID N prints it; see below), and at the end
 #                           "cycles=N failed=M"
-# An IDE driver joins as drivers/ide.sh: start the IDE under Xvfb, drive its cycles, and sample
-# its process.
 #
 # The samples go to build/soak/DRIVER.log; the summary compares the first sample after the
 # warm-up (a tenth of the cycles) with the last. Exit status 1 when a cycle failed or something

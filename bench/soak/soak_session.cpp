@@ -19,6 +19,7 @@
 #include "programmer/silent_view.h"
 #include "simulator/sim_backend.h"
 #include "simulator/simulator.h"
+#include "soak_sample.h"
 #include "test_programs.h"
 
 #include <cstdio>
@@ -34,45 +35,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace programmer;
-
-// The counting program of the debugger's tests with two user EEPROM cells before it.
-const std::string source = "\tusrEprInit 0, 18\n\tusrEprInit 1, 52\n" + counting_program;
-constexpr int break_line = 10; // "move r, 9"
-
-struct Options {
-    int cycles = 1000;
-    int every = 50;
-    fs::path folder;
-};
-
-long residentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-    return -1;
-}
-
-long countEntries(const fs::path& folder) {
-    std::error_code error;
-    long n = 0;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-        ++n;
-    return n;
-}
-
-long childProcesses() {
-    std::ifstream children("/proc/self/task/" + std::to_string(getpid()) + "/children");
-    long n = 0;
-    for (std::string pid; children >> pid;)
-        ++n;
-    return n;
-}
-
-void sample(int cycle) {
-    std::printf("cycle=%d rss_kb=%ld fds=%ld children=%ld\n", cycle, residentKilobytes(),
-                countEntries("/proc/self/fd"), childProcesses());
-    std::fflush(stdout);
-}
 
 // Assembles prog.asm; true when tarn's closing line says it succeeded.
 bool assemble() {
@@ -98,7 +60,7 @@ bool debugSession(ProgrammerLink& link) {
     debugger.settings.suppressDebugInfoRefreshing = true;
     debugger.settings.suppressEofPopup = true; // the steps reach the end of the program
     loadDebugProgram(debugger);
-    bool ok = toggleBreakpointAtLine(debugger, 0, break_line) == BreakpointToggle::set;
+    bool ok = toggleBreakpointAtLine(debugger, 0, soak::break_line) == BreakpointToggle::set;
     ok = runToBreakpoint(debugger).reason == StopReason::breakpoint && ok;
     ok = singleStep(debugger, 3).reason != StopReason::failed && ok;
     ok = ramWindowMayOpen(debugger) && ok;
@@ -121,33 +83,11 @@ bool cycle(kz71::Clock& clock) {
     return ok && report.popups == 0 && session.resourceManager == VI_NULL;
 }
 
-bool parse(int argc, char** argv, Options& options) {
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string option = argv[i];
-        if (option == "--cycles")
-            options.cycles = std::atoi(argv[i + 1]);
-        else if (option == "--every")
-            options.every = std::atoi(argv[i + 1]);
-        else if (option == "--folder")
-            options.folder = argv[i + 1];
-        else
-            return false;
-    }
-    return argc % 2 == 1 && options.cycles > 0 && options.every > 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: soak_session [--cycles N] [--every N] [--folder DIR]\n");
-        return 2;
-    }
-    if (options.folder.empty()) options.folder = fs::temp_directory_path() / "kz71-soak-session";
-    fs::create_directories(options.folder);
-    fs::current_path(options.folder);
-    std::ofstream("prog.asm") << source;
+    soak::Options options;
+    if (!soak::startSession(argc, argv, "soak_session", options)) return 2;
 
     programmer::registerBackend("sim", sim::makeSimulatorBackend);
     std::string error;
@@ -161,11 +101,10 @@ int main(int argc, char** argv) {
     sim::resetSimulator(config, clock);
 
     int failed = 0;
-    sample(0);
+    soak::sample(0);
     for (int c = 1; c <= options.cycles; ++c) {
         if (!cycle(*clock)) ++failed;
-        if (c % options.every == 0) sample(c);
+        if (c % options.every == 0) soak::sample(c);
     }
-    std::printf("cycles=%d failed=%d\n", options.cycles, failed);
-    return failed == 0 ? 0 : 1;
+    return soak::finish(options, failed);
 }

@@ -81,6 +81,7 @@ DownloadPage::~DownloadPage() = default;
 
 void DownloadPage::setUp() {
     installLayout(*page_, [this] { layout(); });
+    downloadMessages_->setMaximumBlockCount(max_message_lines);
     CommandTable& commands = app_.commands();
     commands.attachButton("mDownloadGetDevInfo", getDevInfoButton_);
     commands.attachButton("mDownloadHexFile", downloadButton_);

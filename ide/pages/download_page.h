@@ -37,6 +37,10 @@ inline constexpr int read_protect_code = 998;
 
 class DownloadPage : public QObject, public Page {
 public:
+    // The message box keeps every message until Reset Interface; over a long session it drops
+    // its oldest lines beyond this many instead of growing without end.
+    static constexpr int max_message_lines = 5000;
+
     DownloadPage(Application& app, PageSwitcher& pages, WidgetBinder& binder);
     ~DownloadPage() override;
     // After a complete binding: the layout rule, the page's controls and its commands.

@@ -4,6 +4,7 @@
 // operation runs.
 #include "download/download_commands.h"
 #include "download_fixture.h"
+#include "pages/download_page.h"
 #include "programmer/download_commands.h"
 #include "settings/settings.h"
 #include "shell/lamp.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
@@ -419,6 +421,22 @@ TEST_F(DownloadPage, MenuToolbarAndPageButtonsAreOneCommand) {
     ASSERT_NE(toolbar, nullptr);
     EXPECT_TRUE(toolbar->actions().contains(find<QAction>("mDownloadHexFile")));
     EXPECT_EQ(find<QAction>("mDownloadHexFile")->shortcut(), QKeySequence("Ctrl+F4"));
+}
+
+TEST_F(DownloadPage, ALongSessionsMessagesKeepTheNewestLinesWithinTheBound) {
+    const Bytes image = countingBytes(40);
+    selectHexFile(image);
+    click("downloadButton");
+    const QString first = messages();
+    ASSERT_TRUE(first.startsWith("Opening connection...")) << first.toStdString();
+    auto* box = window()->findChild<QPlainTextEdit*>("downloadMessages");
+    ASSERT_NE(box, nullptr);
+    for (int i = 0; i < ide::DownloadPage::max_message_lines; ++i)
+        box->appendPlainText("filler");
+    click("downloadButton");
+    EXPECT_EQ(box->blockCount(), ide::DownloadPage::max_message_lines);
+    EXPECT_FALSE(messages().startsWith("Opening connection..."));
+    EXPECT_TRUE(messages().endsWith(first.right(40))) << messages().right(200).toStdString();
 }
 
 } // namespace
