@@ -80,7 +80,7 @@ std::optional<CommandLine> parseCommandLine(std::span<const std::string> argumen
 }
 
 std::optional<CommandArguments> CommandArguments::parse(std::span<const std::string> arguments,
-                                                        std::span<const OptionSpec> options,
+                                                        std::span<const OptionRule> options,
                                                         std::string& error) {
     CommandArguments result;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -89,18 +89,18 @@ std::optional<CommandArguments> CommandArguments::parse(std::span<const std::str
             result.positional_.push_back(argument);
             continue;
         }
-        const auto spec = std::find_if(options.begin(), options.end(),
-                                       [&](const OptionSpec& o) { return o.name == argument; });
-        if (spec == options.end()) {
+        const auto known = std::find_if(options.begin(), options.end(),
+                                        [&](const OptionRule& o) { return o.name == argument; });
+        if (known == options.end()) {
             error = "unknown option '" + argument + "'";
             return std::nullopt;
         }
         std::string value;
-        if (spec->takesValue && !takeValue(arguments, i, value)) {
+        if (known->takesValue && !takeValue(arguments, i, value)) {
             error = argument + " needs a value";
             return std::nullopt;
         }
-        if (!spec->repeatable && result.has(argument)) {
+        if (!known->repeatable && result.has(argument)) {
             error = argument + " is given twice";
             return std::nullopt;
         }

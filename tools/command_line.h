@@ -40,7 +40,7 @@ std::optional<std::uint32_t> parseNumber(std::string_view text, std::uint32_t li
 
 // One option of a command: a flag, or one that takes a value ("--memory otp"); a repeatable one
 // may be given any number of times (the debug command's actions).
-struct OptionSpec {
+struct OptionRule {
     std::string_view name;
     bool takesValue = false;
     bool repeatable = false;
@@ -50,7 +50,7 @@ struct OptionSpec {
 class CommandArguments {
 public:
     static std::optional<CommandArguments> parse(std::span<const std::string> arguments,
-                                                 std::span<const OptionSpec> options,
+                                                 std::span<const OptionRule> options,
                                                  std::string& error);
 
     const std::vector<std::string>& positional() const { return positional_; }

@@ -16,9 +16,9 @@ namespace {
 
 using programmer::TargetMemory;
 
-constexpr std::array<OptionSpec, 4> download_options{
+constexpr std::array<OptionRule, 4> download_options{
     {{"--memory", true}, {"--read-protect", false}, {"--epr", true}, {"--yes", false}}};
-constexpr std::array<OptionSpec, 1> verify_options{{{"--memory", true}}};
+constexpr std::array<OptionRule, 1> verify_options{{{"--memory", true}}};
 
 int usage(std::string& error, std::string text) {
     error = std::move(text);

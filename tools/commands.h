@@ -26,7 +26,7 @@ struct CommandContext {
 struct CommandSpec {
     std::string_view name;
     std::string_view synopsis; // for the help text
-    std::span<const OptionSpec> options;
+    std::span<const OptionRule> options;
     std::size_t minPositional = 0;
     std::size_t maxPositional = 0;
     // An exit code; on a usage error it sets `error` and returns exit_usage.

@@ -22,7 +22,7 @@
 
 namespace kz71prog {
 
-inline constexpr std::array<OptionSpec, 7> debug_options{{{"--break", true, true},
+inline constexpr std::array<OptionRule, 7> debug_options{{{"--break", true, true},
                                                           {"--step", true, true},
                                                           {"--run", false, true},
                                                           {"--run-to", true, true},

@@ -23,7 +23,7 @@ TEST(CommandLine, OptionsBeforeTheCommandArgumentsAfterIt) {
     EXPECT_EQ(line->command, "download");
     EXPECT_EQ(line->arguments, (std::vector<std::string>{"p.hex", "--memory", "otp", "--yes"}));
 
-    const OptionSpec options[] = {{"--memory", true}, {"--yes", false}};
+    const OptionRule options[] = {{"--memory", true}, {"--yes", false}};
     const auto parsed = CommandArguments::parse(line->arguments, options, error);
     ASSERT_TRUE(parsed) << error;
     EXPECT_EQ(parsed->positional(), std::vector<std::string>{"p.hex"});
